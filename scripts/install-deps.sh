@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Snaplorn needs, and only those that are missing.
+# Usage: install-deps.sh build   (what `make run` needs)
+#        install-deps.sh test    (everything `make test` needs)
+# Quiet when everything is present; safe to run any number of times.
+set -euo pipefail
+
+build_pkgs=(
+  cmake make g++ pkg-config
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-qpa-plugins libqt6svg6
+  libturbojpeg0-dev libxcb1-dev libxcb-keysyms1-dev libxcb-shm0-dev libxcb-xtest0-dev libx11-dev
+  fonts-dejavu-core xdg-utils
+  # headless `make run`: private X display, window manager, screenshot
+  xvfb xauth openbox x11-utils x11-apps xdotool imagemagick
+)
+test_pkgs=(
+  "${build_pkgs[@]}"
+  xclip trayer libjpeg-turbo-progs
+  cups cups-client printer-driver-cups-pdf ghostscript poppler-utils
+  msmtp msmtp-mta python3 python3-aiosmtpd
+)
+
+case "${1:-test}" in
+  build) wanted=("${build_pkgs[@]}") ;;
+  test)  wanted=("${test_pkgs[@]}") ;;
+  *) echo "usage: $0 build|test" >&2; exit 2 ;;
+esac
+
+missing=()
+for p in "${wanted[@]}"; do
+  [[ "$p" == \#* ]] && continue
+  status=$(dpkg-query -W -f='${db:Status-Status}' "$p" 2>/dev/null || true)
+  [[ "$status" == "installed" ]] || missing+=("$p")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+echo "Installing missing packages: ${missing[*]}"
+SUDO=""
+if [[ $(id -u) -ne 0 ]]; then SUDO="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

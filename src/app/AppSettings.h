@@ -1,0 +1,62 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace snaplorn {
+
+class Registry;
+
+// The program's ten settings, read once at start and written back by the
+// Options dialog.
+struct AppSettings {
+    qint16 RunInTray = 0;
+    qint16 JpgQuality = 80;
+    QString AutoFolder;
+    float AutoInterval = 10.0f;
+    qint16 AutoImagesNum = 5;
+    qint16 HotKeyPresent = 1;
+    QString HotKeyRect = QStringLiteral("1,121");
+    QString HotKeyDesk = QStringLiteral("1,122");
+    QString HotKeyWin = QStringLiteral("1,123");
+    QString HideMsgID = QStringLiteral("0");
+
+    // The record as it is before anything is read: every default in force.
+    static AppSettings defaults(const QString& defaultAutoFolder);
+};
+
+struct LoadSettingsOutcome {
+    bool keyCreated = false;
+    // One description per value that could not be converted; that value
+    // keeps its default and the others are still read.
+    QStringList errors;
+};
+
+// Reads the settings key into `settings`, creating the key with its first
+// values when it is missing. `defaultAutoFolder` stands for the program
+// folder the original design used as the default auto-capture folder.
+LoadSettingsOutcome LoadSettings(Registry& registry, const QString& defaultAutoFolder,
+                                 AppSettings& settings);
+
+// Text conversions of the settings store. Integers accept surrounding spaces,
+// a sign and a decimal fraction (rounded half to even) in the user's locale
+// or with '.'; anything else is a type mismatch, and a value outside the
+// 16-bit range an overflow. The real takes the locale's decimal separator
+// and also '.'.
+enum class ConversionError { None, TypeMismatch, Overflow };
+struct Int16Conversion {
+    qint16 value = 0;
+    ConversionError error = ConversionError::None;
+};
+struct RealConversion {
+    float value = 0;
+    ConversionError error = ConversionError::None;
+};
+Int16Conversion toInt16(const QString& text);
+RealConversion toSingle(const QString& text);
+std::optional<double> parseLocaleNumber(const QString& text);
+// Shortest decimal text of a real, with '.' ("10", "0.5").
+QString singleToText(float value);
+
+} // namespace snaplorn

@@ -1,0 +1,61 @@
+#include "app/Startup.h"
+
+#include "app/CommandLine.h"
+#include "app/Paths.h"
+#include "app/Registry.h"
+#include "app/Texts.h"
+#include "mainwindow/Icons.h"
+#include "mainwindow/frmViewImage.h"
+#include "platform/MessageService.h"
+#include "platform/PlatformServices.h"
+#include "platform/SingleInstance.h"
+
+#include <QApplication>
+
+namespace snaplorn {
+
+namespace {
+
+void describeApplication(QApplication& app)
+{
+    app.setOrganizationName(QStringLiteral("Quorvex"));
+    app.setApplicationName(QString::fromLatin1(texts::AppTitle));
+    app.setApplicationVersion(QStringLiteral(SNAPLORN_VERSION));
+    app.setDesktopFileName(QStringLiteral("snaplorn"));
+    app.setWindowIcon(applicationIcon());
+    // The window may sit hidden in the tray; only the closing sequence ends
+    // the program.
+    app.setQuitOnLastWindowClosed(false);
+}
+
+} // namespace
+
+int Main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    describeApplication(app);
+    const QString commandLine = commandLineFromArguments(app.arguments().mid(1));
+
+    PlatformServices services = createPlatformServices();
+    SingleInstance instance;
+    const SingleInstance::Role role = instance.claim();
+    // Without a file to view, a second start hands over to the first one.
+    if (commandLine.trimmed().isEmpty() && role == SingleInstance::Role::Second) {
+        services.messages->ask(nullptr, {QString::fromLatin1(texts::AlreadyRunning),
+                                         MsgIcon::Exclamation, MsgButtons::Ok,
+                                         QString::fromLatin1(texts::AppTitle)});
+        instance.requestRestore();
+        return 0;
+    }
+
+    Registry registry(paths::settingsFile());
+    frmViewImage window(services, registry, commandLine);
+    QObject::connect(&instance, &SingleInstance::restoreRequested, &window,
+                     &frmViewImage::RestoreFromHandOver);
+    QObject::connect(&window, &frmViewImage::programEnding, &app, &QApplication::quit,
+                     Qt::QueuedConnection);
+    window.Load();
+    return app.exec();
+}
+
+} // namespace snaplorn

@@ -1,0 +1,175 @@
+#include "document/ImageDocument.h"
+
+#include "app/Paths.h"
+#include "app/Texts.h"
+#include "document/ImageFiles.h"
+
+#include <QFileInfo>
+#include <QPainter>
+
+namespace snaplorn {
+
+namespace {
+
+QImage asRgb32(const QImage& image)
+{
+    if (image.isNull() || image.format() == QImage::Format_RGB32)
+        return image;
+    return image.convertToFormat(QImage::Format_RGB32);
+}
+
+} // namespace
+
+ImageDocument::ImageDocument(QObject* parent) : QObject(parent) {}
+
+void ImageDocument::setCanvas(const QImage& image)
+{
+    m_canvas = asRgb32(image);
+    emit canvasChanged();
+}
+
+void ImageDocument::canvasEdited(const QRect&)
+{
+    emit canvasChanged();
+}
+
+void ImageDocument::setDirty(bool dirty)
+{
+    if (m_dirty == dirty)
+        return;
+    m_dirty = dirty;
+    emit dirtyChanged(dirty);
+}
+
+QString ImageDocument::title() const
+{
+    if (m_filePath.isEmpty())
+        return QString::fromLatin1(texts::UntitledCaption);
+    return QString::fromLatin1(texts::TitledCaptionPrefix) + m_filePath;
+}
+
+void ImageDocument::setFilePath(const QString& path)
+{
+    m_filePath = path;
+    emit titleChanged(title());
+}
+
+void ImageDocument::setUntitled()
+{
+    setFilePath(QString());
+}
+
+void ImageDocument::TakeUndoSnapshot(SnapshotSource source)
+{
+    m_undo = source == SnapshotSource::Canvas ? m_canvas : m_committed;
+    setUndoEnabled(true);
+}
+
+void ImageDocument::CommitCanvas()
+{
+    m_committed = m_canvas;
+}
+
+void ImageDocument::UndoRedoSwap()
+{
+    // canvas <- undo buffer; undo buffer <- committed copy; committed <- canvas
+    QImage previousCommitted = m_committed;
+    m_canvas = m_undo;
+    m_undo = previousCommitted;
+    m_committed = m_canvas;
+    emit canvasChanged();
+}
+
+void ImageDocument::setUndoEnabled(bool enabled)
+{
+    if (m_undoEnabled == enabled)
+        return;
+    m_undoEnabled = enabled;
+    emit undoStateChanged();
+}
+
+void ImageDocument::setRedoEnabled(bool enabled)
+{
+    if (m_redoEnabled == enabled)
+        return;
+    m_redoEnabled = enabled;
+    emit undoStateChanged();
+}
+
+void ImageDocument::newBlank()
+{
+    setFilePath(QString());
+    QImage blank(300, 300, QImage::Format_RGB32);
+    blank.fill(Qt::white);
+    m_canvas = blank;
+    m_committed = m_canvas;
+    emit canvasChanged();
+}
+
+Result ImageDocument::LoadImageFile(const QString& path)
+{
+    LoadedImage loaded = loadImageFile(path);
+    if (!loaded.ok())
+        return Result::failure(loaded.message);
+    m_canvas = asRgb32(loaded.image);
+    m_committed = m_canvas;
+    setFilePath(path);
+    emit canvasChanged();
+    return Result::success();
+}
+
+QString ImageDocument::temporaryBitmapPath()
+{
+    return paths::join(paths::cacheFolder(), QStringLiteral("qvxtemp.bmp"));
+}
+
+Result ImageDocument::SaveImageFile(const QString& path, int jpgQuality, bool* refused)
+{
+    if (refused)
+        *refused = false;
+    m_lastDialogFolder = QFileInfo(path).absolutePath();
+    Result written;
+    switch (saveKindFor(path)) {
+    case SaveKind::Jpg: {
+        const QString temporary = temporaryBitmapPath();
+        written = writeBmp24(m_canvas, temporary);
+        if (written)
+            written = BmpToJpeg(temporary, path, jpgQuality);
+        break;
+    }
+    case SaveKind::Bmp:
+        written = writeBmp24(m_canvas, path);
+        break;
+    case SaveKind::Refused:
+        if (refused)
+            *refused = true;
+        return Result::failure(QString::fromLatin1(texts::OnlyBmpOrJpg));
+    }
+    if (!written)
+        return written;
+    setFilePath(path);
+    setDirty(false);
+    return Result::success();
+}
+
+Result ImageDocument::ResizeCanvas(int width, int height)
+{
+    width = std::max(1, width);
+    height = std::max(1, height);
+    QImage resized(width, height, QImage::Format_RGB32);
+    if (resized.isNull())
+        return Result::failure(
+            QStringLiteral("Out of memory: a %1 x %2 image cannot be made.").arg(width).arg(height));
+    resized.fill(Qt::white);
+    {
+        QPainter painter(&resized);
+        painter.drawImage(0, 0, m_committed);
+    }
+    m_canvas = resized;
+    CommitCanvas();
+    setDirty(true);
+    emit canvasChanged();
+    return Result::success();
+}
+
+} // namespace snaplorn

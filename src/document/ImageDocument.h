@@ -1,0 +1,97 @@
+#pragma once
+#include "app/Result.h"
+
+#include <QImage>
+#include <QObject>
+#include <QString>
+
+namespace snaplorn {
+
+// The one image of the main window, kept apart from its display. It holds
+// the canvas (what the user sees and edits), the committed copy (the canvas
+// after the last completed operation), the single undo buffer, the file
+// path, the unsaved flag and the folder the file dialogs start in. All
+// pictures are Format_RGB32; equal pictures share their pixels.
+class ImageDocument : public QObject
+{
+    Q_OBJECT
+public:
+    explicit ImageDocument(QObject* parent = nullptr);
+
+    // picSelImage, picTemp, picUndo
+    const QImage& canvas() const { return m_canvas; }
+    const QImage& committed() const { return m_committed; }
+    const QImage& undoBuffer() const { return m_undo; }
+    int width() const { return m_canvas.width(); }
+    int height() const { return m_canvas.height(); }
+    // An image counts as present when the canvas is wider than 2 pixels.
+    bool hasImage() const { return m_canvas.width() > 2; }
+
+    // Replaces the canvas picture (converted to RGB32); the committed copy is
+    // left alone until CommitCanvas.
+    void setCanvas(const QImage& image);
+    // Lets an operation draw into the canvas; call canvasEdited afterwards.
+    QImage& canvasForEdit() { return m_canvas; }
+    void canvasEdited(const QRect& area = QRect());
+
+    // mbDIRTY
+    bool isDirty() const { return m_dirty; }
+    void setDirty(bool dirty);
+    // msFilePath; empty while untitled
+    const QString& filePath() const { return m_filePath; }
+    // "Quorvex Snaplorn Screen Capture 3.0", or with " - " and the path
+    QString title() const;
+    // Makes the document untitled (capture, New).
+    void setUntitled();
+    // LastDialogFolder
+    const QString& lastDialogFolder() const { return m_lastDialogFolder; }
+    void setLastDialogFolder(const QString& folder) { m_lastDialogFolder = folder; }
+
+    // Undo model: one earlier state, and the enabled flags of the two pairs
+    // of Undo and Redo commands.
+    enum class SnapshotSource { Canvas, Committed };
+    void TakeUndoSnapshot(SnapshotSource source);
+    void CommitCanvas();
+    void UndoRedoSwap();
+    bool undoEnabled() const { return m_undoEnabled; }
+    bool redoEnabled() const { return m_redoEnabled; }
+    void setUndoEnabled(bool enabled);
+    void setRedoEnabled(bool enabled);
+
+    // New: a white 300 x 300 canvas, untitled; undo state untouched.
+    void newBlank();
+    // Loads a picture file as the document; on failure nothing changes.
+    Result LoadImageFile(const QString& path);
+    // Writes the canvas as BMP or JPEG, chosen by the path's last three
+    // characters. On success the path becomes the document's file and the
+    // document is clean. `refused` is set when the extension is neither.
+    Result SaveImageFile(const QString& path, int jpgQuality, bool* refused = nullptr);
+    // New canvas size with the committed copy at the top-left on white;
+    // marks the document unsaved, takes no snapshot. Sizes below 1 are
+    // clamped to 1.
+    Result ResizeCanvas(int width, int height);
+
+    // Path of the temporary bitmap a JPEG save goes through.
+    static QString temporaryBitmapPath();
+
+signals:
+    // The canvas picture changed (size or pixels).
+    void canvasChanged();
+    void titleChanged(const QString& title);
+    void dirtyChanged(bool dirty);
+    void undoStateChanged();
+
+private:
+    void setFilePath(const QString& path);
+
+    QImage m_canvas;
+    QImage m_committed;
+    QImage m_undo;
+    bool m_dirty = false;
+    QString m_filePath;
+    QString m_lastDialogFolder;
+    bool m_undoEnabled = false;
+    bool m_redoEnabled = false;
+};
+
+} // namespace snaplorn

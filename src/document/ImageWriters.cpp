@@ -1,0 +1,188 @@
+// The two writers of picture files: our own 24-bit bitmap writer, and the
+// bitmap-to-JPEG conversion the JPEG save runs on the temporary bitmap.
+#include "document/ImageFiles.h"
+
+#include "app/Texts.h"
+#include "document/BmpLayout.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <turbojpeg.h>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+namespace snaplorn {
+
+namespace {
+
+constexpr qint64 WriteChunkBytes = 1 << 20;
+constexpr int JpegMaxSide = 65535;
+
+Result saveFailed(const QString& path, const QString& why)
+{
+    return Result::failure(QString::fromUtf8(texts::SaveFailed).arg(path, why));
+}
+
+Result convertFailed(const QString& bmpPath, const QString& why)
+{
+    return Result::failure(QString::fromUtf8(texts::ConvertFailed).arg(bmpPath, why));
+}
+
+// Writes `size` bytes to `file` unless an earlier write failed.
+bool put(QSaveFile& file, const void* data, qint64 size)
+{
+    return file.write(static_cast<const char*>(data), size) == size;
+}
+
+// An unfinished save file is discarded by its destructor, so a failure on
+// the way leaves the existing file as it was and no temporary file behind.
+Result finish(QSaveFile& file, bool written, const QString& path)
+{
+    if (written && file.commit())
+        return Result::success();
+    const QString why = file.errorString();
+    file.cancelWriting();
+    return saveFailed(path, why);
+}
+
+void packBgr(const QRgb* in, int width, uchar* out)
+{
+    for (int x = 0; x < width; ++x) {
+        const QRgb p = in[x];
+        out[0] = uchar(qBlue(p));
+        out[1] = uchar(qGreen(p));
+        out[2] = uchar(qRed(p));
+        out += 3;
+    }
+}
+
+// Rows go out bottom row first, gathered into chunks of about a megabyte.
+bool writeBottomUpRows(QSaveFile& file, const QImage& image)
+{
+    const qint64 stride = bmp24RowStride(image.width());
+    const int rowsPerChunk = int(std::max<qint64>(1, WriteChunkBytes / stride));
+    std::vector<uchar> chunk(size_t(stride * rowsPerChunk), 0);
+    for (int y = image.height() - 1; y >= 0;) {
+        uchar* out = chunk.data();
+        int rows = 0;
+        for (; rows < rowsPerChunk && y >= 0; ++rows, --y, out += stride)
+            packBgr(reinterpret_cast<const QRgb*>(image.constScanLine(y)), image.width(), out);
+        if (!put(file, chunk.data(), stride * rows))
+            return false;
+    }
+    return true;
+}
+
+struct TjHandleFree {
+    void operator()(void* handle) const { tjDestroy(handle); }
+};
+struct TjBufferFree {
+    void operator()(unsigned char* buffer) const { tjFree(buffer); }
+};
+using TjHandle = std::unique_ptr<void, TjHandleFree>;
+using TjBuffer = std::unique_ptr<unsigned char, TjBufferFree>;
+
+int turboPixelFormat(BmpLayout::Pixels pixels)
+{
+    switch (pixels) {
+    case BmpLayout::Pixels::Bgr24:
+        return TJPF_BGR;
+    case BmpLayout::Pixels::Bgrx32:
+        return TJPF_BGRX;
+    case BmpLayout::Pixels::Rgbx32:
+        return TJPF_RGBX;
+    case BmpLayout::Pixels::Other:
+        break;
+    }
+    return -1;
+}
+
+// Why the bitmap cannot be converted, or an empty text when it can.
+QString refusal(const uchar* data, qint64 size, BmpLayout* layout)
+{
+    if (!readBmpLayout(data, size, layout))
+        return QString::fromUtf8(texts::BmpNotBitmap);
+    if (layout->pixels == BmpLayout::Pixels::Other)
+        return QString::fromUtf8(texts::BmpUnsupported);
+    if (layout->width > JpegMaxSide || layout->height > JpegMaxSide)
+        return QString::fromUtf8(texts::BmpTooLargeForJpeg);
+    if (layout->pixelEnd() > size)
+        return QString::fromUtf8(texts::BmpTruncated);
+    return QString();
+}
+
+// 4:2:0 subsampling and the accurate integer DCT, the usual choice of
+// JPEG encoders for photographs and screens alike.
+Result compress(const uchar* data, const BmpLayout& layout, int quality, TjBuffer* jpeg,
+                unsigned long* jpegSize, const QString& bmpPath)
+{
+    TjHandle handle(tjInitCompress());
+    if (!handle)
+        return convertFailed(bmpPath, QString::fromUtf8(tjGetErrorStr2(nullptr)));
+    const int flags = TJFLAG_ACCURATEDCT | (layout.bottomUp ? TJFLAG_BOTTOMUP : 0);
+    unsigned char* out = nullptr;
+    const int rc = tjCompress2(handle.get(), data + layout.pixelOffset, layout.width,
+                               int(layout.rowStride), layout.height,
+                               turboPixelFormat(layout.pixels), &out, jpegSize, TJSAMP_420,
+                               quality, flags);
+    jpeg->reset(out);
+    if (rc != 0)
+        return convertFailed(bmpPath, QString::fromUtf8(tjGetErrorStr2(handle.get())));
+    return Result::success();
+}
+
+} // namespace
+
+Result writeBmp24(const QImage& image, const QString& path)
+{
+    if (image.isNull() || image.width() <= 0 || image.height() <= 0)
+        return Result::failure(QString::fromUtf8(texts::NothingToSave));
+    const qint64 fileSize = Bmp24HeaderSize + bmp24RowStride(image.width()) * image.height();
+    if (fileSize > qint64(0xffffffffu))
+        return Result::failure(QString::fromUtf8(texts::ImageTooLargeToSave));
+    const QImage rgb = image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32
+                           ? image
+                           : image.convertToFormat(QImage::Format_RGB32);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return saveFailed(path, file.errorString());
+    uchar header[Bmp24HeaderSize];
+    makeBmp24Header(rgb.width(), rgb.height(), header);
+    const bool written = put(file, header, Bmp24HeaderSize) && writeBottomUpRows(file, rgb);
+    return finish(file, written, path);
+}
+
+Result BmpToJpeg(const QString& bmpPath, const QString& jpgPath, int quality)
+{
+    if (QFileInfo(bmpPath).isDir())
+        return Result::failure(QString::fromUtf8(texts::PathIsFolder).arg(bmpPath));
+    QFile in(bmpPath);
+    if (!in.open(QIODevice::ReadOnly))
+        return convertFailed(bmpPath, in.errorString());
+    // The encoder reads the pixels straight from the file's bytes, mapped
+    // when possible, bottom-up rows included.
+    const qint64 size = in.size();
+    const uchar* mapped = size > 0 ? in.map(0, size) : nullptr;
+    const QByteArray copy = mapped ? QByteArray() : in.readAll();
+    const uchar* data = mapped ? mapped : reinterpret_cast<const uchar*>(copy.constData());
+    BmpLayout layout;
+    const QString why = refusal(data, mapped ? size : copy.size(), &layout);
+    if (!why.isEmpty())
+        return convertFailed(bmpPath, why);
+    TjBuffer jpeg;
+    unsigned long jpegSize = 0;
+    const Result compressed =
+        compress(data, layout, std::clamp(quality, 1, 100), &jpeg, &jpegSize, bmpPath);
+    if (!compressed)
+        return compressed;
+    QSaveFile out(jpgPath);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return saveFailed(jpgPath, out.errorString());
+    return finish(out, put(out, jpeg.get(), qint64(jpegSize)), jpgPath);
+}
+
+} // namespace snaplorn

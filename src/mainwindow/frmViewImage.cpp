@@ -1,0 +1,320 @@
+// Creation, load step, start-up tick, layout and closing of the main window.
+#include "mainwindow/frmViewImage.h"
+
+#include "app/CommandLine.h"
+#include "app/Paths.h"
+#include "app/Registry.h"
+#include "app/Texts.h"
+#include "document/ImageDocument.h"
+#include "mainwindow/CanvasWidget.h"
+#include "mainwindow/Icons.h"
+#include "mainwindow/StatusPanel.h"
+#include "mainwindow/clsScroll.h"
+#include "platform/MessageService.h"
+#include "platform/PlatformServices.h"
+#include "platform/Shell.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QMenu>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+
+using namespace snaplorn;
+
+namespace {
+constexpr int MinimumWidth = 586;  // 8800 twips
+constexpr int MinimumHeight = 486; // 7300 twips
+constexpr int ToolboxGap = 120;
+constexpr int ToolboxWidth = 106;
+constexpr int ToolboxHeight = 414;
+} // namespace
+
+frmViewImage::frmViewImage(PlatformServices& services, Registry& registry,
+                           const QString& commandLine, QWidget* parent)
+    : QMainWindow(parent), m_services(services), m_registry(registry),
+      m_document(std::make_unique<ImageDocument>()), m_commandLine(commandLine)
+{
+    setObjectName(QStringLiteral("frmViewImage"));
+    setWindowTitle(QString::fromLatin1(texts::DesignCaption));
+    setWindowIcon(applicationIcon());
+    setMinimumSize(MinimumWidth, MinimumHeight);
+    resize(800, 600);
+    m_settings = AppSettings::defaults(paths::defaultPicturesFolder());
+
+    createControls();
+    createMenus();
+    createToolbar();
+    createStatusBar();
+
+    // 1. canvas in its frame, scroll bars set up
+    m_scroll = std::make_unique<clsScroll>();
+    LayoutControls();
+    // 2. toolbox state: the pointer tool
+    selectPointerTool();
+    // 3. Undo, Redo and Paste start disabled
+    for (const char* name : {"mnuUndo", "mnuRedo", "mnuPaste"})
+        command(QLatin1String(name))->setEnabled(false);
+    // 4. no image yet: the canvas is 0 x 0 (the document starts empty)
+    // 5. the tray menu's Show entry is disabled while the window shows
+    command(QStringLiteral("popShow"))->setEnabled(false);
+    // 6. the file dialogs start in the user's Pictures folder
+    m_document->setLastDialogFolder(paths::defaultPicturesFolder());
+    connect(m_document.get(), &ImageDocument::titleChanged, this, &QWidget::setWindowTitle);
+    connect(m_document.get(), &ImageDocument::canvasChanged, this,
+            &frmViewImage::RefreshScrollRanges);
+    // 7. a picture named on the command line
+    const QString file = m_commandLine.trimmed();
+    if (!file.isEmpty()) {
+        const Result loaded = LoadImageFile(unquotedCommandLine(file));
+        if (!loaded)
+            showError(loaded.message);
+    }
+    // 8. paste availability every 500 ms
+    tmrActivatePaste->start();
+}
+
+frmViewImage::~frmViewImage() = default;
+
+void frmViewImage::createControls()
+{
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("centralWidget"));
+    setCentralWidget(central);
+    picSelImageFrame = new CanvasFrame(central);
+    picSelImage = new CanvasWidget(*m_document, picSelImageFrame);
+    picSelImage->installEventFilter(this);
+    picSelImageFrame->installEventFilter(this);
+    HScroll1 = new QScrollBar(Qt::Horizontal, central);
+    HScroll1->setObjectName(QStringLiteral("HScroll1"));
+    VScroll1 = new QScrollBar(Qt::Vertical, central);
+    VScroll1->setObjectName(QStringLiteral("VScroll1"));
+    for (QScrollBar* bar : {HScroll1, VScroll1}) {
+        bar->setTracking(false); // the canvas moves on release, not while dragging
+        bar->setFocusPolicy(Qt::NoFocus);
+    }
+    connect(HScroll1, &QScrollBar::valueChanged, this,
+            [this] { m_scroll->MoveH(HScroll1, picSelImage); });
+    connect(VScroll1, &QScrollBar::valueChanged, this,
+            [this] { m_scroll->MoveV(VScroll1, picSelImage); });
+    frEdit = new QGroupBox(QStringLiteral("Toolbox"), central);
+    frEdit->setObjectName(QStringLiteral("frEdit"));
+    frEdit->resize(ToolboxWidth, ToolboxHeight);
+    QFont bold = frEdit->font();
+    bold.setBold(true);
+    frEdit->setFont(bold);
+
+    tmrBroadcast = new QTimer(this);
+    tmrBroadcast->setObjectName(QStringLiteral("tmrBroadcast"));
+    tmrBroadcast->setSingleShot(true);
+    tmrBroadcast->setInterval(1);
+    connect(tmrBroadcast, &QTimer::timeout, this, &frmViewImage::tmrBroadcast_Timer);
+    tmrActivatePaste = new QTimer(this);
+    tmrActivatePaste->setObjectName(QStringLiteral("tmrActivatePaste"));
+    tmrActivatePaste->setInterval(500);
+    connect(tmrActivatePaste, &QTimer::timeout, this, &frmViewImage::tmrActivatePaste_Timer);
+}
+
+void frmViewImage::createStatusBar()
+{
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar1"));
+    bar->setSizeGripEnabled(true);
+    const int widths[] = {0, 130, 80, 230};
+    for (int i = 1; i <= 4; ++i) {
+        auto* panel = new StatusPanel(i, bar);
+        if (i > 1)
+            panel->setFixedWidth(widths[i - 1]);
+        bar->addPermanentWidget(panel, i == 1 ? 1 : 0);
+        connect(panel, &StatusPanel::clicked, this, &frmViewImage::StatusBar1_PanelClick);
+        m_panels.push_back(panel);
+    }
+    m_panels[3]->setText(QString::fromLatin1(texts::WebAddress));
+    m_panels[3]->setCursor(Qt::PointingHandCursor);
+    m_panels[3]->setStyleSheet(QStringLiteral("color: #0000ff; text-decoration: underline;"));
+}
+
+QString frmViewImage::statusText(int panel) const
+{
+    if (panel < 1 || panel > int(m_panels.size()))
+        return QString();
+    return m_panels[size_t(panel - 1)]->text();
+}
+
+void frmViewImage::showError(const QString& text)
+{
+    m_services.messages->tell(this, text, MsgIcon::Exclamation);
+}
+
+// ---- load step and start-up tick -----------------------------------------
+
+void frmViewImage::Load()
+{
+    LoadSettings();
+    show();
+    if (m_settings.HotKeyPresent == 1)
+        RegHotKeys();
+    showMaximized();
+    QCoreApplication::processEvents();
+    tmrBroadcast->start();
+}
+
+void frmViewImage::LoadSettings()
+{
+    const LoadSettingsOutcome outcome =
+        snaplorn::LoadSettings(m_registry, paths::defaultPicturesFolder(), m_settings);
+    // A value that cannot be read keeps its default; the user hears about it
+    // once, and the start goes on.
+    if (!outcome.errors.isEmpty())
+        showError(outcome.errors.join(QLatin1String(texts::CRLF)));
+    emit settingsLoaded();
+}
+
+void frmViewImage::RegHotKeys()
+{
+    // The global hot keys are registered here once the capture service is
+    // available; until then the start-up only marks the moment.
+    emit hotKeysRegistering();
+}
+
+void frmViewImage::UnRegHotKeys() {}
+
+void frmViewImage::tmrBroadcast_Timer()
+{
+    const bool wasVisible = isVisible();
+    // Tray mode on start-up hooks in here once the tray is available; until
+    // then the window simply shows.
+    show();
+    emit startupTickRan(wasVisible);
+    tmrBroadcast->stop();
+}
+
+void frmViewImage::tmrActivatePaste_Timer()
+{
+    // Paste availability follows the clipboard once pasting is available.
+}
+
+void frmViewImage::selectPointerTool()
+{
+    // The toolbox selects its pointer tool here once the toolbox is filled.
+}
+
+void frmViewImage::RestoreFromHandOver()
+{
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
+
+// ---- layout --------------------------------------------------------------
+
+void frmViewImage::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    if (isMinimized())
+        return;
+    LayoutControls();
+}
+
+void frmViewImage::LayoutControls()
+{
+    QWidget* inner = centralWidget();
+    const int innerWidth = inner->width();
+    const int innerHeight = inner->height();
+    const int vWidth = VScroll1->sizeHint().width();
+    const int hHeight = HScroll1->sizeHint().height();
+    const int frameWidth =
+        std::max(0, innerWidth - vWidth - (frEdit->isVisibleTo(this) ? ToolboxGap : 0));
+    const int frameHeight = std::max(0, innerHeight - hHeight);
+    picSelImageFrame->setGeometry(0, 0, frameWidth, frameHeight);
+    VScroll1->setGeometry(frameWidth, 0, vWidth, frameHeight);
+    HScroll1->setGeometry(0, frameHeight, frameWidth, hHeight);
+    frEdit->move(frameWidth + vWidth + 10, 0);
+    RefreshScrollRanges();
+}
+
+void frmViewImage::RefreshScrollRanges()
+{
+    const long w = m_document->width();
+    const long h = m_document->height();
+    const long fw = picSelImageFrame->width();
+    const long fh = picSelImageFrame->height();
+    m_scroll->SetUpScrollBars(HScroll1, VScroll1, h - fh, 8, clsScroll::halfToEven(h), w - fw, 4,
+                              clsScroll::halfToEven(w));
+    // A smaller maximum lowers a bar's value; the canvas follows, so no gap
+    // opens left of or above the image.
+    m_scroll->MoveH(HScroll1, picSelImage);
+    m_scroll->MoveV(VScroll1, picSelImage);
+}
+
+void frmViewImage::mnuShowToolbox_Click()
+{
+    // The check mark (shared with the toolbar button) has already flipped.
+    const bool show = command(QStringLiteral("mnuShowToolbox"))->isChecked();
+    frEdit->setVisible(show);
+    LayoutControls();
+    selectPointerTool();
+}
+
+// ---- status bar, help and web site ----------------------------------------
+
+void frmViewImage::StatusBar1_PanelClick(int panel)
+{
+    m_panels[0]->setText(QString::fromLatin1(texts::WebAddress));
+    if (panel == 4)
+        mnuWebsite_Click();
+}
+
+void frmViewImage::mnuHelpContents_Click()
+{
+    const QString path = paths::helpFile();
+    const Result opened = m_services.shell->openUrl(QUrl::fromLocalFile(path));
+    if (!opened)
+        showError(QLatin1String(texts::HelpOpenErrorPrefix) + path +
+                  QLatin1String(texts::HelpOpenErrorSuffix));
+}
+
+void frmViewImage::mnuWebsite_Click()
+{
+    const Result opened = m_services.shell->openUrl(QUrl(QString::fromLatin1(texts::WebAddress)));
+    if (!opened)
+        showError(opened.message);
+}
+
+void frmViewImage::mnuHelpAbout_Click() {}
+
+// ---- closing ---------------------------------------------------------------
+
+void frmViewImage::mnuExit_Click()
+{
+    close();
+}
+
+void frmViewImage::closeEvent(QCloseEvent* event)
+{
+    if (m_closing || runClosingSequence()) {
+        event->accept();
+        return;
+    }
+    event->ignore();
+}
+
+bool frmViewImage::runClosingSequence()
+{
+    if (!AskSaveChanges())
+        return false;
+    m_closing = true;
+    if (m_settings.HotKeyPresent == 1)
+        UnRegHotKeys();
+    QCoreApplication::processEvents();
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window != this && window->isVisible())
+            window->close();
+    emit programEnding();
+    return true;
+}

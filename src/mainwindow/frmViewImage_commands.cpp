@@ -1,0 +1,185 @@
+// The command table of the main window and the menus, pop-up menus and
+// toolbar built from it.
+#include "mainwindow/Icons.h"
+#include "mainwindow/frmViewImage.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <map>
+
+using F = frmViewImage;
+
+const std::vector<F::CommandRow>& frmViewImage::commandTable()
+{
+    // name, menu, caption, shortcut, separator before, submenu, handler
+    static const std::vector<CommandRow> rows = {
+        {"mnuFile", "", "&File", "", false, true, nullptr},
+        {"mnuNew", "mnuFile", "&New", "", false, false, &F::mnuNew_Click},
+        {"mnuOpen", "mnuFile", "&Open...", "Ctrl+O", false, false, &F::mnuOpen_Click},
+        {"mnuSave", "mnuFile", "&Save", "Ctrl+S", false, false, &F::mnuSave_Click},
+        {"mnuSaveAs", "mnuFile", "&Save &As...", "", false, false, &F::mnuSaveAs_Click},
+        {"mnuPageSetup", "mnuFile", "Print Se&tup...", "", true, false, nullptr},
+        {"mnuPrint", "mnuFile", "&Print", "Ctrl+P", false, false, nullptr},
+        {"mnuHide", "mnuFile", "&Minimize App. to Tray", "F4", true, false, nullptr},
+        {"mnuSend", "mnuFile", "Send Image by &Email...", "Ctrl+E", true, false, nullptr},
+        {"mnuWallPaper", "mnuFile", "Set As &Wallpaper", "", false, true, nullptr},
+        {"mnuWallPaperCenter", "mnuWallPaper", "&Centered", "", false, false, nullptr},
+        {"mnuWallPaperTile", "mnuWallPaper", "&Tiled", "", false, false, nullptr},
+        {"mnuWallPaperStretch", "mnuWallPaper", "&Stretched", "", false, false, nullptr},
+        {"mnuWallPaperRemove", "mnuWallPaper", "&Remove Wallpaper", "", true, false, nullptr},
+        {"mnuExit", "mnuFile", "E&xit", "", true, false, &F::mnuExit_Click},
+        {"mnuEdit", "", "&Edit", "", false, true, nullptr},
+        {"mnuUndo", "mnuEdit", "U&ndo", "Ctrl+Z", false, false, nullptr},
+        {"mnuRedo", "mnuEdit", "&Redo", "Ctrl+Y", false, false, nullptr},
+        {"mnuCut", "mnuEdit", "C&ut", "Ctrl+X", true, false, nullptr},
+        {"mnuCopy", "mnuEdit", "&Copy", "Ctrl+C", false, false, nullptr},
+        {"mnuPaste", "mnuEdit", "&Paste", "Ctrl+V", false, false, nullptr},
+        {"mnuCapture", "", "&Capture", "", false, true, nullptr},
+        {"mnuDesktop", "mnuCapture", "&Full Screen", "F12", false, false, nullptr},
+        {"mnuRectangle", "mnuCapture", "Any &Rectangular Area", "F5", false, false, nullptr},
+        {"mnuWindow", "mnuCapture", "Active &Window", "", false, false, nullptr},
+        {"mnuAutoCapture", "mnuCapture", "Start &Auto Capture", "", true, false, nullptr},
+        {"mnuImage", "", "&Image", "", false, true, nullptr},
+        {"mnuZoomIn", "mnuImage", "&Enlarge", "F2", false, false, nullptr},
+        {"mnuZoomOut", "mnuImage", "&Shrink", "F3", false, false, nullptr},
+        {"mnuFitToWin", "mnuImage", "&Fit To Window", "", false, false, nullptr},
+        {"mnuCrop", "mnuImage", "&Crop Image", "", true, false, nullptr},
+        {"mnuGrayScale", "mnuImage", "&Grayscale - Make Gray", "", true, false, nullptr},
+        {"mnuInvertColor", "mnuImage", "&Invert Color", "Ctrl+I", false, false, nullptr},
+        {"mnuFlipHor", "mnuImage", "Flip &Horizontal", "", false, false, nullptr},
+        {"mnuFlipVert", "mnuImage", "Flip &Vertical", "", false, false, nullptr},
+        {"mnuAttribute", "mnuImage", "Image &Attributes...", "", true, false, &F::mnuAttribute_Click},
+        {"mnuOption", "", "&Tools", "", false, true, nullptr},
+        {"mnuShowToolbox", "mnuOption", "&Show Toolbox", "", false, false, &F::mnuShowToolbox_Click},
+        {"mnuCopyToClipboard", "mnuOption", "&Copy Image to Clipboard", "Ctrl+R", true, false, nullptr},
+        {"mnuClearClipboard", "mnuOption", "C&lear Clipboard", "", false, false, nullptr},
+        {"mnuCaptureOptions", "mnuOption", "&Options...", "", true, false, nullptr},
+        {"mnuHelp", "", "&Help", "", false, true, nullptr},
+        {"mnuHelpContents", "mnuHelp", "&Help Contents...", "F1", false, false, &F::mnuHelpContents_Click},
+        {"mnuWebsite", "mnuHelp", "&Quorvex Systems Online...", "", false, false, &F::mnuWebsite_Click},
+        {"mnuHelpAbout", "mnuHelp", "&About Snaplorn...", "", true, false, &F::mnuHelpAbout_Click},
+        // Pop-up menus, never shown in the menu bar
+        {"mnuPopup", "-", "mnuPopup", "", false, true, nullptr},
+        {"popDesktop", "mnuPopup", "Capture &Full Screen", "", false, false, nullptr},
+        {"popRectangle", "mnuPopup", "Capture &Rectangular Area", "", false, false, nullptr},
+        {"popWindow", "mnuPopup", "Capture Active &Window", "", false, false, nullptr},
+        {"popAbout", "mnuPopup", "&About Snaplorn...", "", true, false, nullptr},
+        {"popShow", "mnuPopup", "&Show Application...", "", false, false, nullptr},
+        {"popExit", "mnuPopup", "E&xit", "", true, false, &F::mnuExit_Click},
+        {"mnuPopupPicSel", "-", "mnuPopupPicSel", "", false, true, nullptr},
+        {"mnuPopCopyImage", "mnuPopupPicSel", "Copy &Image to Clipboard", "", false, false, nullptr},
+        {"mnuCopyHexColor", "mnuPopupPicSel", "&Copy Color to Clipboard", "", false, true, nullptr},
+        {"mnuPopCopyColor", "mnuCopyHexColor", "&Original Hex Color", "", false, false, nullptr},
+        {"mnuPopCopySafeColor", "mnuCopyHexColor", "&Nearest Web-safe Color", "", false, false, nullptr},
+        {"mnuPopAttrib", "mnuPopupPicSel", "Image Attributes...", "", false, false, &F::mnuAttribute_Click},
+    };
+    return rows;
+}
+
+const std::vector<F::ToolbarRow>& frmViewImage::toolbarTable()
+{
+    static const std::vector<ToolbarRow> rows = {
+        {1, "", "New image", "mnuNew"},
+        {2, "", "Open an image file", "mnuOpen"},
+        {3, "", "Save image", "mnuSave"},
+        {5, "", "Print image to default printer", "mnuPrint"},
+        {6, "", "Send image by email", "mnuSend"},
+        {8, "", "Capture Full Screen", "mnuDesktop"},
+        {9, "", "Capture a rectangular area", "mnuRectangle"},
+        {10, "", "Capture active window", "mnuWindow"},
+        {12, "undo", "Undo last edit", "mnuUndo"},
+        {13, "redo", "Redo edit", "mnuRedo"},
+        {15, "", "Show/Hide Toolbox", "mnuShowToolbox"},
+        {17, "cut", "Cut a portion of image", "mnuCut"},
+        {18, "copy", "Copy a portion of image to clipboard", "mnuCopy"},
+        {19, "paste", "Paste image from clipboard", "mnuPaste"},
+        {21, "", "Enlarge image", "mnuZoomIn"},
+        {22, "", "Shrink image", "mnuZoomOut"},
+        {23, "", "Fit image to window", "mnuFitToWin"},
+        {25, "", "Flip image horizontally", "mnuFlipHor"},
+        {26, "", "Flip image vertically", "mnuFlipVert"},
+        {27, "", "Invert image color", "mnuInvertColor"},
+        {29, "", "Open Help file", "mnuHelpContents"},
+    };
+    return rows;
+}
+
+void frmViewImage::createMenus()
+{
+    std::map<QString, QMenu*> menus;
+    for (const CommandRow& row : commandTable()) {
+        const QString name = QLatin1String(row.name);
+        const QString parentName = QLatin1String(row.menu);
+        QMenu* parentMenu = menus.count(parentName) ? menus[parentName] : nullptr;
+        if (row.separatorBefore && parentMenu)
+            parentMenu->addSeparator();
+        if (row.submenu) {
+            auto* menu = new QMenu(QString::fromUtf8(row.caption), this);
+            menu->setObjectName(name);
+            menus[name] = menu;
+            if (parentName.isEmpty())
+                menuBar()->addMenu(menu);
+            else if (parentMenu)
+                parentMenu->addMenu(menu)->setObjectName(name);
+            continue;
+        }
+        auto* action = new QAction(QString::fromUtf8(row.caption), this);
+        action->setObjectName(name);
+        if (*row.shortcut)
+            action->setShortcut(QKeySequence(QString::fromLatin1(row.shortcut)));
+        action->setIcon(snaplorn::commandIcon(name));
+        action->setIconVisibleInMenu(false);
+        if (row.handler) {
+            const Handler handler = row.handler;
+            connect(action, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+        } else {
+            action->setEnabled(false);
+        }
+        addAction(action); // shortcuts work while the menu bar is closed
+        if (parentMenu)
+            parentMenu->addAction(action);
+    }
+    mnuPopup = menus[QStringLiteral("mnuPopup")];
+    mnuPopupPicSel = menus[QStringLiteral("mnuPopupPicSel")];
+    QAction* toolbox = command(QStringLiteral("mnuShowToolbox"));
+    toolbox->setCheckable(true);
+    toolbox->setChecked(true);
+}
+
+void frmViewImage::createToolbar()
+{
+    Toolbar1 = addToolBar(QStringLiteral("Toolbar1"));
+    Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
+    Toolbar1->setMovable(false);
+    Toolbar1->setIconSize(QSize(24, 24));
+    int position = 1;
+    for (const ToolbarRow& row : toolbarTable()) {
+        for (; position < row.position; ++position)
+            Toolbar1->addSeparator();
+        QAction* action = command(QLatin1String(row.command));
+        action->setToolTip(QString::fromUtf8(row.toolTip));
+        Toolbar1->addAction(action);
+        if (QWidget* button = Toolbar1->widgetForAction(action)) {
+            button->setObjectName(QStringLiteral("Toolbar1_%1").arg(row.position));
+            button->setProperty("key", QString::fromLatin1(row.key));
+        }
+        ++position;
+    }
+}
+
+QAction* frmViewImage::command(const QString& name) const
+{
+    return findChild<QAction*>(name, Qt::FindDirectChildrenOnly);
+}
+
+QAction* frmViewImage::toolbarButton(const QString& key) const
+{
+    for (const ToolbarRow& row : toolbarTable())
+        if (!key.isEmpty() && key == QLatin1String(row.key))
+            return command(QLatin1String(row.command));
+    return nullptr;
+}
