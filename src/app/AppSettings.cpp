@@ -106,7 +106,8 @@ LoadSettingsOutcome LoadSettings(Registry& registry, const QString& defaultAutoF
     auto note = [&](const char* name, const QString& text, ConversionError error,
                     const QString& used) {
         outcome.errors << QStringLiteral("%1: the setting \"%2\" holds \"%3\"; %4 is used instead.")
-                              .arg(QLatin1String(errorName(error)), QLatin1String(name), text, used);
+                              .arg(QLatin1String(errorName(error)), QLatin1String(name), text,
+                                   used);
     };
     auto readInt = [&](const char* name, qint16& field, qint16 fallbackValue) {
         field = fallbackValue;

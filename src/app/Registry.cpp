@@ -22,12 +22,25 @@ QString unescape(const QString& raw)
         }
         const QChar next = raw.at(++i);
         switch (next.unicode()) {
-        case 'n': out += QLatin1Char('\n'); break;
-        case 'r': out += QLatin1Char('\r'); break;
-        case '0': out += QChar(0); break;
-        case '\\': out += QLatin1Char('\\'); break;
-        case '=': out += QLatin1Char('='); break;
-        default: out += c; out += next; break;
+        case 'n':
+            out += QLatin1Char('\n');
+            break;
+        case 'r':
+            out += QLatin1Char('\r');
+            break;
+        case '0':
+            out += QChar(0);
+            break;
+        case '\\':
+            out += QLatin1Char('\\');
+            break;
+        case '=':
+            out += QLatin1Char('=');
+            break;
+        default:
+            out += c;
+            out += next;
+            break;
         }
     }
     return out;
@@ -39,12 +52,24 @@ QString escape(const QString& text, bool isName)
     out.reserve(text.size());
     for (const QChar c : text) {
         switch (c.unicode()) {
-        case '\\': out += QLatin1String("\\\\"); break;
-        case '\n': out += QLatin1String("\\n"); break;
-        case '\r': out += QLatin1String("\\r"); break;
-        case 0: out += QLatin1String("\\0"); break;
-        case '=': out += isName ? QLatin1String("\\=") : QLatin1String("="); break;
-        default: out += c; break;
+        case '\\':
+            out += QLatin1String("\\\\");
+            break;
+        case '\n':
+            out += QLatin1String("\\n");
+            break;
+        case '\r':
+            out += QLatin1String("\\r");
+            break;
+        case 0:
+            out += QLatin1String("\\0");
+            break;
+        case '=':
+            out += isName ? QLatin1String("\\=") : QLatin1String("=");
+            break;
+        default:
+            out += c;
+            break;
         }
     }
     return out;

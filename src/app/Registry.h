@@ -57,7 +57,7 @@ inline constexpr char DesktopKey[] = "Control Panel\\Desktop";
 
 // Opens the key (never creates it), writes the value and flushes. Every
 // failure is ignored: the write is simply lost.
-void RegWriteString(Registry& registry, RegRoot root, const QString& keyPath,
-                    const QString& name, const QString& value);
+void RegWriteString(Registry& registry, RegRoot root, const QString& keyPath, const QString& name,
+                    const QString& value);
 
 } // namespace snaplorn

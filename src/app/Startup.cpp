@@ -4,6 +4,7 @@
 #include "app/Paths.h"
 #include "app/Registry.h"
 #include "app/Texts.h"
+#include "capture/CommandLineCapture.h"
 #include "mainwindow/Icons.h"
 #include "mainwindow/frmViewImage.h"
 #include "platform/MessageService.h"
@@ -32,6 +33,10 @@ void describeApplication(QApplication& app)
 
 int Main(int argc, char** argv)
 {
+    // --help, --version and the command-line capture end here, before the
+    // single-instance hand-over and without a window.
+    if (const std::optional<int> exitCode = runCommandLineActions(argc, argv))
+        return *exitCode;
     QApplication app(argc, argv);
     describeApplication(app);
     const QString commandLine = commandLineFromArguments(app.arguments().mid(1));
@@ -41,9 +46,9 @@ int Main(int argc, char** argv)
     const SingleInstance::Role role = instance.claim();
     // Without a file to view, a second start hands over to the first one.
     if (commandLine.trimmed().isEmpty() && role == SingleInstance::Role::Second) {
-        services.messages->ask(nullptr, {QString::fromLatin1(texts::AlreadyRunning),
-                                         MsgIcon::Exclamation, MsgButtons::Ok,
-                                         QString::fromLatin1(texts::AppTitle)});
+        services.messages->ask(nullptr,
+                               {QString::fromLatin1(texts::AlreadyRunning), MsgIcon::Exclamation,
+                                MsgButtons::Ok, QString::fromLatin1(texts::AppTitle)});
         instance.requestRestore();
         return 0;
     }

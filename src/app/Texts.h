@@ -23,7 +23,8 @@ inline constexpr char AlreadyRunning[] = "Quorvex Snaplorn is already running.";
 
 // Image document and files
 inline constexpr char AskSave[] = "You haven't saved the image.\r\nDo you want to save?";
-inline constexpr char NotProperImage[] = "This is not a proper Image File.\r\nOr, the file is corrupted.";
+inline constexpr char NotProperImage[] =
+    "This is not a proper Image File.\r\nOr, the file is corrupted.";
 inline constexpr char OnlyBmpOrJpg[] = "Images can only be saved as bitmap or jpg.";
 inline constexpr char OverwriteQuestion[] = "This file already exists. Do you want to overwrite?";
 inline constexpr char NoImagePresent[] = "No image present";
@@ -57,5 +58,105 @@ inline constexpr char AboutNotice[] =
     "Copyright \u00A9 Quorvex Systems. Snaplorn is provided as is, without warranty of any "
     "kind. Use it freely to capture, edit and share your own screen.";
 inline constexpr char AboutClose[] = "&Close";
+
+// Image view: zoom, fit, canvas frame (%1 width, %2 height)
+inline constexpr char FrameSizeStatus[] = "X = %1, Y = %2";
+inline constexpr char ImageOutOfMemory[] =
+    "There is not enough memory for an image of %1 x %2 pixels.";
+
+// Toolbox, drawing tools, selection and colour read-out
+inline constexpr char PenWidthLabel[] = "Pen Width";
+inline constexpr char MoreColorsCaption[] = "...";
+inline constexpr char MoreColorsTip[] = "More colors";
+inline constexpr char CurrentColorTip[] = "The selected color";
+// Tool tips and status hints of the twelve tool buttons, by tool number; the
+// Pick Color tool has no hint (panel 1 stays as it is).
+inline constexpr const char* ToolTips[12] = {
+    "Pencil",        "Eraser", "Rectangle", "Ellipse",       "Solid Rectangle", "Solid Ellipse",
+    "Straight Line", "Arrow",  "Text",      "Mouse pointer", "Select area",     "Pick Color"};
+inline constexpr const char* ToolHints[12] = {"Draw a line",
+                                              "Erase",
+                                              "Draw a rectangle",
+                                              "Draw an ellipse",
+                                              "Draw a filled rectangle",
+                                              "Draw a filled ellipse",
+                                              "Draw a straight line",
+                                              "Draw an arrowed line",
+                                              "Type some text",
+                                              "Return mouse pointer",
+                                              "Cut/copy/crop an area",
+                                              nullptr};
+inline constexpr char ReadoutWebColor[] = "Web color= #";
+inline constexpr char ReadoutRgb[] = ", RGB=(";
+inline constexpr char PositionX[] = "X = ";
+inline constexpr char PositionY[] = ", Y = ";
+inline constexpr char TextPrompt[] = "Enter Text";
+inline constexpr char PasteLargerThanImage[] =
+    "The image in the clipboard is larger than your image area.\r\n"
+    "Do you like your image enlarged?";
+
+// Capture
+inline constexpr char CaptureUnavailable[] =
+    "Screen capture is not available: the program is not running on an X11 display.";
+inline constexpr char GrabDepthUnsupported[] =
+    "The screen cannot be captured: its colour depth of %1 bits (%2 bits per pixel) is not "
+    "supported; only 24-bit and 32-bit screens can be read.";
+inline constexpr char GrabByteOrderUnsupported[] =
+    "The screen cannot be captured: the X server sends its pixels in an unsupported layout.";
+inline constexpr char GrabFailed[] = "The screen could not be read from the X server (error %1).";
+inline constexpr char GrabOutOfMemory[] =
+    "There is not enough memory for a picture of the screen (%1 x %2 pixels).";
+inline constexpr char NoActiveWindow[] =
+    "There is no active window to capture.\r\nClick the window you want, then capture again.";
+inline constexpr char ActiveWindowGone[] = "The active window closed before it could be captured.";
+// Hot keys
+inline constexpr char HotKeysFailed[] =
+    "Can't register one or more hotkeys.They may be used by other applications.\r\n"
+    "Please go to Tool --> Options menu and select different set of hot keys.";
+inline constexpr char HotKeyNote[] =
+    "Close 'Message window' or any 'modal windows' for Hot keys to work.\r\n\r\n"
+    "NOTE: A modal window is the one that retains\r\nthe focus until you explicitly close it.";
+// Auto capture (the completion message is the number of images, then these two parts, then
+// the folder)
+inline constexpr char AutoCaptureDone[] = " desktop images have been captured";
+inline constexpr char AutoCaptureSavedIn[] = "\r\n and saved in ";
+inline constexpr char AutoFolderMissing[] =
+    "Auto capture save folder does not exist !\r\n"
+    "Please go to Tools->Options menu and set a valid auto capture folder";
+// Command-line capture (standard output and standard error)
+inline constexpr char CliUsage[] =
+    "Usage: snaplorn [PICTURE]\n"
+    "       snaplorn --capture desktop|window [--delay MS] [--output FILE] [--quality N]\n"
+    "\n"
+    "Without options Snaplorn starts its window, showing PICTURE when one is named.\n"
+    "\n"
+    "  --capture desktop|window  take one picture of the whole screen or of the active\n"
+    "                            window without showing any window\n"
+    "  --delay MS                wait MS milliseconds first (0 to 600000; default 0)\n"
+    "  --output FILE             write the picture to FILE, a .jpg or .bmp file; a folder,\n"
+    "                            or --output without a value, picks the next free\n"
+    "                            ScreenN.jpg in that folder or the auto capture folder;\n"
+    "                            without --output the picture goes to the clipboard\n"
+    "  --quality N               JPEG quality 1 to 100 (default: the program's setting)\n"
+    "  --help                    show this text\n"
+    "  --version                 show the version\n";
+inline constexpr char CliVersion[] = "Snaplorn %1";
+inline constexpr char CliTryHelp[] = "Try 'snaplorn --help' for more information.";
+inline constexpr char CliUnknownOption[] = "unknown option '%1'";
+inline constexpr char CliMissingValue[] = "option '%1' needs a value";
+inline constexpr char CliBadMode[] =
+    "'%1' is not a capture kind; use --capture desktop or --capture window";
+inline constexpr char CliBadDelay[] = "'%1' is not a delay; give 0 to 600000 milliseconds";
+inline constexpr char CliBadQuality[] = "'%1' is not a JPEG quality; give a number from 1 to 100";
+inline constexpr char CliBadOutput[] = "'%1' cannot be written: only .jpg and .bmp files are made";
+inline constexpr char CliNeedsCapture[] = "option '%1' needs --capture";
+inline constexpr char CliNoDisplay[] = "no X display to capture: DISPLAY is not set";
+inline constexpr char CliDisplayUnreachable[] = "cannot connect to the X display '%1'";
+inline constexpr char CliSaved[] = "%1";
+inline constexpr char CliOnClipboard[] =
+    "The picture (%1 x %2 pixels) is on the clipboard. Snaplorn keeps serving it until "
+    "another program takes the clipboard over; press Ctrl+C to stop sooner.";
+inline constexpr char CliClipboardTaken[] = "Another program took the clipboard over; done.";
+inline constexpr char CliClipboardUnavailable[] = "the clipboard cannot be set: %1";
 
 } // namespace snaplorn::texts

@@ -29,7 +29,8 @@ LoadedImage notAnImage()
 qint64 skipScanData(const uchar* data, qint64 size, qint64 pos)
 {
     while (pos < size) {
-        const auto* ff = static_cast<const uchar*>(std::memchr(data + pos, 0xff, size_t(size - pos)));
+        const auto* ff =
+            static_cast<const uchar*>(std::memchr(data + pos, 0xff, size_t(size - pos)));
         if (!ff)
             return size;
         pos = ff - data + 1;
@@ -49,7 +50,8 @@ bool jpegReachesEnd(const uchar* data, qint64 size)
     qint64 pos = 2; // after the start-of-image marker
     while (pos < size) {
         if (data[pos] != 0xff) { // stray bytes between segments: the decoder skips them
-            const auto* ff = static_cast<const uchar*>(std::memchr(data + pos, 0xff, size_t(size - pos)));
+            const auto* ff =
+                static_cast<const uchar*>(std::memchr(data + pos, 0xff, size_t(size - pos)));
             if (!ff)
                 return false;
             pos = ff - data;

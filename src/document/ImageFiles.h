@@ -31,6 +31,12 @@ LoadedImage loadImageFile(const QString& path);
 // all: a failed write leaves any existing file at `path` untouched.
 Result writeBmp24(const QImage& image, const QString& path);
 
+// The same bitmap for the scratch file of a JPEG save, which is converted at
+// once and never kept: replaced in one step like writeBmp24 (a failure leaves
+// the old file and no temporary file behind), but not flushed to the disk,
+// which on a large screen costs more than the whole JPEG conversion.
+Result writeTemporaryBmp24(const QImage& image, const QString& path);
+
 // Converts an existing BMP file into a JPEG file of the given quality
 // (clamped to 1..100), atomically like writeBmp24.
 Result BmpToJpeg(const QString& bmpPath, const QString& jpgPath, int quality);

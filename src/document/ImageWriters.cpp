@@ -8,10 +8,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QTemporaryFile>
 
 #include <turbojpeg.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <memory>
 #include <vector>
 
@@ -32,8 +35,7 @@ Result convertFailed(const QString& bmpPath, const QString& why)
     return Result::failure(QString::fromUtf8(texts::ConvertFailed).arg(bmpPath, why));
 }
 
-// Writes `size` bytes to `file` unless an earlier write failed.
-bool put(QSaveFile& file, const void* data, qint64 size)
+bool put(QIODevice& file, const void* data, qint64 size)
 {
     return file.write(static_cast<const char*>(data), size) == size;
 }
@@ -44,24 +46,21 @@ Result finish(QSaveFile& file, bool written, const QString& path)
 {
     if (written && file.commit())
         return Result::success();
-    const QString why = file.errorString();
-    file.cancelWriting();
-    return saveFailed(path, why);
+    return saveFailed(path, file.errorString());
 }
 
 void packBgr(const QRgb* in, int width, uchar* out)
 {
-    for (int x = 0; x < width; ++x) {
+    for (int x = 0; x < width; ++x, out += 3) {
         const QRgb p = in[x];
         out[0] = uchar(qBlue(p));
         out[1] = uchar(qGreen(p));
         out[2] = uchar(qRed(p));
-        out += 3;
     }
 }
 
 // Rows go out bottom row first, gathered into chunks of about a megabyte.
-bool writeBottomUpRows(QSaveFile& file, const QImage& image)
+bool writeBottomUpRows(QIODevice& file, const QImage& image)
 {
     const qint64 stride = bmp24RowStride(image.width());
     const int rowsPerChunk = int(std::max<qint64>(1, WriteChunkBytes / stride));
@@ -75,6 +74,26 @@ bool writeBottomUpRows(QSaveFile& file, const QImage& image)
             return false;
     }
     return true;
+}
+
+Result checkSavable(const QImage& image)
+{
+    if (image.isNull() || image.width() <= 0 || image.height() <= 0)
+        return Result::failure(QString::fromUtf8(texts::NothingToSave));
+    const qint64 fileSize = Bmp24HeaderSize + bmp24RowStride(image.width()) * image.height();
+    if (fileSize > qint64(0xffffffffu)) // the header holds the size in 32 bits
+        return Result::failure(QString::fromUtf8(texts::ImageTooLargeToSave));
+    return Result::success();
+}
+
+bool writeBmpContent(QIODevice& file, const QImage& image)
+{
+    const bool direct =
+        image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32;
+    const QImage rgb = direct ? image : image.convertToFormat(QImage::Format_RGB32);
+    uchar header[Bmp24HeaderSize];
+    makeBmp24Header(rgb.width(), rgb.height(), header);
+    return put(file, header, Bmp24HeaderSize) && writeBottomUpRows(file, rgb);
 }
 
 struct TjHandleFree {
@@ -125,10 +144,9 @@ Result compress(const uchar* data, const BmpLayout& layout, int quality, TjBuffe
         return convertFailed(bmpPath, QString::fromUtf8(tjGetErrorStr2(nullptr)));
     const int flags = TJFLAG_ACCURATEDCT | (layout.bottomUp ? TJFLAG_BOTTOMUP : 0);
     unsigned char* out = nullptr;
-    const int rc = tjCompress2(handle.get(), data + layout.pixelOffset, layout.width,
-                               int(layout.rowStride), layout.height,
-                               turboPixelFormat(layout.pixels), &out, jpegSize, TJSAMP_420,
-                               quality, flags);
+    const int rc = tjCompress2(
+        handle.get(), data + layout.pixelOffset, layout.width, int(layout.rowStride), layout.height,
+        turboPixelFormat(layout.pixels), &out, jpegSize, TJSAMP_420, quality, flags);
     jpeg->reset(out);
     if (rc != 0)
         return convertFailed(bmpPath, QString::fromUtf8(tjGetErrorStr2(handle.get())));
@@ -139,21 +157,34 @@ Result compress(const uchar* data, const BmpLayout& layout, int quality, TjBuffe
 
 Result writeBmp24(const QImage& image, const QString& path)
 {
-    if (image.isNull() || image.width() <= 0 || image.height() <= 0)
-        return Result::failure(QString::fromUtf8(texts::NothingToSave));
-    const qint64 fileSize = Bmp24HeaderSize + bmp24RowStride(image.width()) * image.height();
-    if (fileSize > qint64(0xffffffffu))
-        return Result::failure(QString::fromUtf8(texts::ImageTooLargeToSave));
-    const QImage rgb = image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32
-                           ? image
-                           : image.convertToFormat(QImage::Format_RGB32);
+    Result savable = checkSavable(image);
+    if (!savable)
+        return savable;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return saveFailed(path, file.errorString());
-    uchar header[Bmp24HeaderSize];
-    makeBmp24Header(rgb.width(), rgb.height(), header);
-    const bool written = put(file, header, Bmp24HeaderSize) && writeBottomUpRows(file, rgb);
-    return finish(file, written, path);
+    return finish(file, writeBmpContent(file, image), path);
+}
+
+Result writeTemporaryBmp24(const QImage& image, const QString& path)
+{
+    Result savable = checkSavable(image);
+    if (!savable)
+        return savable;
+    // Written beside its final name, so the rename stays on one file system.
+    QTemporaryFile file(path + QStringLiteral(".XXXXXX"));
+    if (!file.open())
+        return saveFailed(path, file.errorString());
+    const bool written = writeBmpContent(file, image) && file.flush();
+    const QString why = file.errorString();
+    file.close();
+    if (!written)
+        return saveFailed(path, why);
+    if (std::rename(QFile::encodeName(file.fileName()).constData(),
+                    QFile::encodeName(path).constData()) != 0)
+        return saveFailed(path, qt_error_string(errno));
+    file.setAutoRemove(false); // it is the file at `path` now
+    return Result::success();
 }
 
 Result BmpToJpeg(const QString& bmpPath, const QString& jpgPath, int quality)
@@ -175,7 +206,7 @@ Result BmpToJpeg(const QString& bmpPath, const QString& jpgPath, int quality)
         return convertFailed(bmpPath, why);
     TjBuffer jpeg;
     unsigned long jpegSize = 0;
-    const Result compressed =
+    Result compressed =
         compress(data, layout, std::clamp(quality, 1, 100), &jpeg, &jpegSize, bmpPath);
     if (!compressed)
         return compressed;

@@ -51,13 +51,3 @@ void CanvasWidget::paintEvent(QPaintEvent* event)
     if (m_overlay)
         m_overlay(painter);
 }
-
-CanvasFrame::CanvasFrame(QWidget* parent) : QWidget(parent)
-{
-    setObjectName(QStringLiteral("picSelImageFrame"));
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(0x80, 0x80, 0x80));
-    setPalette(pal);
-    setAcceptDrops(true);
-}

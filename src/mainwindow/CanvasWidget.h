@@ -28,11 +28,3 @@ private:
     snaplorn::ImageDocument& m_document;
     std::function<void(QPainter&)> m_overlay;
 };
-
-// The canvas frame picSelImageFrame: grey ground around the canvas.
-class CanvasFrame : public QWidget
-{
-    Q_OBJECT
-public:
-    explicit CanvasFrame(QWidget* parent = nullptr);
-};

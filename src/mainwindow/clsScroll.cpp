@@ -1,7 +1,11 @@
 #include "mainwindow/clsScroll.h"
 
+#include <QEvent>
+#include <QPointer>
 #include <QScrollBar>
 #include <QWidget>
+
+#include <algorithm>
 
 namespace {
 
@@ -25,17 +29,41 @@ bool setUpBar(QScrollBar* bar, long maxLen, int smallChange, long largeChange)
     return true;
 }
 
-} // namespace
-
-long clsScroll::halfToEven(long value)
+// Bar value (image pixels) as a widget offset (device-independent pixels).
+int toOffset(int value, const QWidget* pic)
 {
-    const long half = value / 2;
-    if (value % 2 == 0)
-        return half;
-    // x.5: pick the even neighbour
-    const long up = value > 0 ? half + 1 : half - 1;
-    return (half % 2 == 0) ? half : up;
+    return qRound(value / pic->devicePixelRatioF());
 }
+
+// Hands the focus on from a scroll bar to the widget it scrolls.
+class FocusPasser : public QObject
+{
+public:
+    FocusPasser(QScrollBar* bar, QWidget* target) : QObject(bar), m_target(target)
+    {
+        bar->installEventFilter(this);
+        QObject::connect(bar, &QScrollBar::actionTriggered, this, [this] { pass(); });
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::FocusIn)
+            pass();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    void pass()
+    {
+        if (m_target && m_target->isEnabled())
+            m_target->setFocus(Qt::OtherFocusReason);
+    }
+
+    QPointer<QWidget> m_target;
+};
+
+} // namespace
 
 void clsScroll::SetUpScrollBars(QScrollBar* H_SB, QScrollBar* V_SB, long lVer_MaxLen,
                                 int iVer_SmallChange, long lVer_LargeChange, long lHor_MaxLen,
@@ -51,10 +79,15 @@ void clsScroll::SetUpScrollBars(QScrollBar* H_SB, QScrollBar* V_SB, long lVer_Ma
 
 void clsScroll::MoveV(QScrollBar* V_SB, QWidget* pic) const
 {
-    pic->move(pic->x(), -V_SB->value());
+    pic->move(pic->x(), -toOffset(V_SB->value(), pic));
 }
 
 void clsScroll::MoveH(QScrollBar* H_SB, QWidget* pic) const
 {
-    pic->move(-H_SB->value(), pic->y());
+    pic->move(-toOffset(H_SB->value(), pic), pic->y());
+}
+
+void clsScroll::PassFocus(QScrollBar* bar, QWidget* target)
+{
+    new FocusPasser(bar, target);
 }

@@ -41,7 +41,6 @@ frmAbout::frmAbout(Shell& shell, MessageService& messages, QWidget* parent)
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QString::fromUtf8(texts::AboutCaption));
     setWindowIcon(applicationIcon());
-    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     buildControls();
     setLinkHovered(false);
     layout()->activate();

@@ -5,11 +5,15 @@
 #include "app/Paths.h"
 #include "app/Registry.h"
 #include "app/Texts.h"
+#include "capture/frmCaptureDesktop.h"
 #include "document/ImageDocument.h"
+#include "document/Resample.h"
+#include "mainwindow/CanvasFrame.h"
 #include "mainwindow/CanvasWidget.h"
 #include "mainwindow/Icons.h"
 #include "mainwindow/StatusPanel.h"
 #include "mainwindow/clsScroll.h"
+#include "mainwindow/frmAbout.h"
 #include "platform/MessageService.h"
 #include "platform/PlatformServices.h"
 #include "platform/Shell.h"
@@ -50,6 +54,7 @@ frmViewImage::frmViewImage(PlatformServices& services, Registry& registry,
     createMenus();
     createToolbar();
     createStatusBar();
+    createCaptureControls();
 
     // 1. canvas in its frame, scroll bars set up
     m_scroll = std::make_unique<clsScroll>();
@@ -59,6 +64,7 @@ frmViewImage::frmViewImage(PlatformServices& services, Registry& registry,
     // 3. Undo, Redo and Paste start disabled
     for (const char* name : {"mnuUndo", "mnuRedo", "mnuPaste"})
         command(QLatin1String(name))->setEnabled(false);
+    connectViewSignals();
     // 4. no image yet: the canvas is 0 x 0 (the document starts empty)
     // 5. the tray menu's Show entry is disabled while the window shows
     command(QStringLiteral("popShow"))->setEnabled(false);
@@ -124,16 +130,21 @@ void frmViewImage::createStatusBar()
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("StatusBar1"));
     bar->setSizeGripEnabled(true);
-    const int widths[] = {0, 130, 80, 230};
+    const int widths[] = {0, 130, 80, 0};
     for (int i = 1; i <= 4; ++i) {
         auto* panel = new StatusPanel(i, bar);
-        if (i > 1)
+        if (i == 1) {
+            bar->addWidget(panel); // sized by the layout
+        } else {
             panel->setFixedWidth(widths[i - 1]);
-        bar->addPermanentWidget(panel, i == 1 ? 1 : 0);
+            bar->addPermanentWidget(panel);
+        }
         connect(panel, &StatusPanel::clicked, this, &frmViewImage::StatusBar1_PanelClick);
         m_panels.push_back(panel);
     }
     m_panels[3]->setText(QString::fromLatin1(texts::WebAddress));
+    const int addressWidth = m_panels[3]->fontMetrics().horizontalAdvance(m_panels[3]->text());
+    m_panels[3]->setFixedWidth(addressWidth + 16);
     m_panels[3]->setCursor(Qt::PointingHandCursor);
     m_panels[3]->setStyleSheet(QStringLiteral("color: #0000ff; text-decoration: underline;"));
 }
@@ -173,15 +184,6 @@ void frmViewImage::LoadSettings()
         showError(outcome.errors.join(QLatin1String(texts::CRLF)));
     emit settingsLoaded();
 }
-
-void frmViewImage::RegHotKeys()
-{
-    // The global hot keys are registered here once the capture service is
-    // available; until then the start-up only marks the moment.
-    emit hotKeysRegistering();
-}
-
-void frmViewImage::UnRegHotKeys() {}
 
 void frmViewImage::tmrBroadcast_Timer()
 {
@@ -235,6 +237,10 @@ void frmViewImage::LayoutControls()
     VScroll1->setGeometry(frameWidth, 0, vWidth, frameHeight);
     HScroll1->setGeometry(0, frameHeight, frameWidth, hHeight);
     frEdit->move(frameWidth + vWidth + 10, 0);
+    if (m_panels.size() == 4) {
+        const int others = m_panels[1]->width() + m_panels[2]->width() + m_panels[3]->width();
+        m_panels[0]->setFixedWidth(std::max(0, innerWidth - others - 320));
+    }
     RefreshScrollRanges();
 }
 
@@ -242,10 +248,10 @@ void frmViewImage::RefreshScrollRanges()
 {
     const long w = m_document->width();
     const long h = m_document->height();
-    const long fw = picSelImageFrame->width();
-    const long fh = picSelImageFrame->height();
-    m_scroll->SetUpScrollBars(HScroll1, VScroll1, h - fh, 8, clsScroll::halfToEven(h), w - fw, 4,
-                              clsScroll::halfToEven(w));
+    const long fw = frameImageSize().width();
+    const long fh = frameImageSize().height();
+    m_scroll->SetUpScrollBars(HScroll1, VScroll1, h - fh, 8, halfToEven(h), w - fw, 4,
+                              halfToEven(w));
     // A smaller maximum lowers a bar's value; the canvas follows, so no gap
     // opens left of or above the image.
     m_scroll->MoveH(HScroll1, picSelImage);
@@ -286,7 +292,10 @@ void frmViewImage::mnuWebsite_Click()
         showError(opened.message);
 }
 
-void frmViewImage::mnuHelpAbout_Click() {}
+void frmViewImage::mnuHelpAbout_Click()
+{
+    frmAbout::showModal(*m_services.shell, *m_services.messages, this);
+}
 
 // ---- closing ---------------------------------------------------------------
 

@@ -1,6 +1,7 @@
 #pragma once
 #include "app/AppSettings.h"
 #include "app/Result.h"
+#include "capture/AutoCapture.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -19,6 +20,7 @@ class CanvasFrame;
 class CanvasWidget;
 class StatusPanel;
 class clsScroll;
+class frmCaptureDesktop;
 
 namespace snaplorn {
 class ImageDocument;
@@ -94,6 +96,39 @@ public:
     // Brings the window back when a second start asks for it.
     void RestoreFromHandOver();
 
+    // --- view ---
+    void mnuZoomIn_Click();
+    void mnuZoomOut_Click();
+    void mnuFitToWin_Click();
+    void mnuUndo_Click();
+    void mnuRedo_Click();
+    // Enlarge ("in") or Shrink ("out") the image by a factor of two.
+    void ZoomImage(const QString& direction);
+    // Undo drops a selection shown on the canvas; the toolbox code fills it in.
+    void dropSelectionForUndo();
+
+    // --- capture ---
+    void mnuDesktop_Click();
+    void mnuRectangle_Click();
+    void mnuWindow_Click();
+    void mnuAutoCapture_Click();
+    // Global hot keys: RegHotKeys at start (not in a process started with a
+    // file); RegisterHotKeySet registers the three keys of the settings
+    // (also after the options change), telling the user when one fails.
+    void RegHotKeys();
+    void UnRegHotKeys();
+    bool RegisterHotKeySet();
+    void HotKeyActions(int vKeyID);
+    bool HotKeyRegistered(int id) const;
+    // True while an auto-capture series runs.
+    bool AutoCaptureActive() const { return m_autoCaptureActive; }
+    // Used by the capture overlay.
+    void CaptureLanded(const QImage& image);
+    void CaptureAbandoned();
+    void CaptureFailed(const QString& message);
+    void ShowAfterCapture(bool evenDuringSeries);
+    QString msCaptureType;
+
 signals:
     // Observable start-up steps, in the order they run.
     void settingsLoaded();
@@ -114,14 +149,20 @@ private:
     void createStatusBar();
     void LayoutControls();
     void LoadSettings();
-    void RegHotKeys();
-    void UnRegHotKeys();
     void tmrBroadcast_Timer();
     void tmrActivatePaste_Timer();
     void selectPointerTool();
     bool handleFileDrag(QEvent* event);
     void showError(const QString& text);
     bool runClosingSequence();
+
+    // --- view ---
+    void connectViewSignals();
+    void showUndoState();
+    QSize frameImageSize() const;
+    snaplorn::Result scaleCanvasTo(const QSize& size);
+    void resizeCanvasFromFrame(int width, int height);
+    void showFramePopup(const QPoint& globalPos);
 
     snaplorn::PlatformServices& m_services;
     snaplorn::Registry& m_registry;
@@ -142,4 +183,21 @@ private:
     QTimer* tmrBroadcast = nullptr;
     QTimer* tmrActivatePaste = nullptr;
     bool m_closing = false;
+
+    // --- capture ---
+    void createCaptureControls();
+    frmCaptureDesktop& captureOverlay();
+    void ArmCapture(const QString& mode);
+    void tmrDelay_Timer();
+    void tmrAutoCapture_Timer();
+    void EndAutoCapture();
+    QTimer* tmrDelay = nullptr;
+    QTimer* tmrAutoCapture = nullptr;
+    snaplorn::DelayTicks m_delayTicks;
+    int AutoCaptureTicks = 0;
+    bool m_autoCaptureActive = false;
+    bool m_hotKeyRegistered[3] = {true, true, true};
+    bool m_dirtyBeforeCapture = false;
+    Qt::WindowStates m_stateBeforeCapture = Qt::WindowNoState;
+    std::unique_ptr<frmCaptureDesktop> m_captureOverlay;
 };

@@ -6,6 +6,7 @@
 #include "document/DropList.h"
 #include "document/ImageDocument.h"
 #include "document/ImageFiles.h"
+#include "mainwindow/CanvasFrame.h"
 #include "mainwindow/CanvasWidget.h"
 #include "platform/DialogService.h"
 #include "platform/MessageService.h"
@@ -76,8 +77,9 @@ void frmViewImage::mnuOpen_Click()
     DiscardChanges(cancelled);
     if (cancelled)
         return;
-    const QString file = m_services.dialogs->openFileName(
-        this, windowTitle(), m_document->lastDialogFolder(), QString::fromLatin1(texts::OpenFilter));
+    const QString file =
+        m_services.dialogs->openFileName(this, windowTitle(), m_document->lastDialogFolder(),
+                                         QString::fromLatin1(texts::OpenFilter));
     if (file.isEmpty())
         return;
     const Result loaded = LoadImageFile(file);
@@ -99,14 +101,15 @@ void frmViewImage::mnuSave_Click()
 
 void frmViewImage::mnuSaveAs_Click()
 {
-    const QString file = m_services.dialogs->saveFileName(
-        this, windowTitle(), m_document->lastDialogFolder(), QString::fromLatin1(texts::OpenFilter));
+    const QString file =
+        m_services.dialogs->saveFileName(this, windowTitle(), m_document->lastDialogFolder(),
+                                         QString::fromLatin1(texts::OpenFilter));
     if (file.trimmed().isEmpty())
         return;
     if (QFileInfo::exists(file)) {
-        const MsgAnswer answer = m_services.messages->ask(
-            this, {QString::fromLatin1(texts::OverwriteQuestion), MsgIcon::Exclamation,
-                   MsgButtons::YesNo});
+        const MsgAnswer answer =
+            m_services.messages->ask(this, {QString::fromLatin1(texts::OverwriteQuestion),
+                                            MsgIcon::Exclamation, MsgButtons::YesNo});
         if (answer != MsgAnswer::Yes)
             return;
     }

@@ -11,11 +11,16 @@ namespace {
 const char* iconName(MsgIcon icon)
 {
     switch (icon) {
-    case MsgIcon::Information: return "information";
-    case MsgIcon::Exclamation: return "exclamation";
-    case MsgIcon::Critical: return "critical";
-    case MsgIcon::Question: return "question";
-    case MsgIcon::None: break;
+    case MsgIcon::Information:
+        return "information";
+    case MsgIcon::Exclamation:
+        return "exclamation";
+    case MsgIcon::Critical:
+        return "critical";
+    case MsgIcon::Question:
+        return "question";
+    case MsgIcon::None:
+        break;
     }
     return "none";
 }
@@ -23,10 +28,14 @@ const char* iconName(MsgIcon icon)
 const char* buttonsName(MsgButtons buttons)
 {
     switch (buttons) {
-    case MsgButtons::OkCancel: return "okcancel";
-    case MsgButtons::YesNo: return "yesno";
-    case MsgButtons::YesNoCancel: return "yesnocancel";
-    case MsgButtons::Ok: break;
+    case MsgButtons::OkCancel:
+        return "okcancel";
+    case MsgButtons::YesNo:
+        return "yesno";
+    case MsgButtons::YesNoCancel:
+        return "yesnocancel";
+    case MsgButtons::Ok:
+        break;
     }
     return "ok";
 }
@@ -34,8 +43,7 @@ const char* buttonsName(MsgButtons buttons)
 } // namespace
 
 LoggingMessageService::LoggingMessageService(QString logPath, const QString& answers)
-    : m_logPath(std::move(logPath)),
-      m_answers(answers.split(QLatin1Char(','), Qt::SkipEmptyParts))
+    : m_logPath(std::move(logPath)), m_answers(answers.split(QLatin1Char(','), Qt::SkipEmptyParts))
 {
 }
 

@@ -2,11 +2,24 @@
 #include "platform/PlatformServices.h"
 
 #include "app/Paths.h"
+#include "platform/ActiveWindow.h"
+#include "platform/Clipboard.h"
 #include "platform/DialogService.h"
+#include "platform/HotKeys.h"
 #include "platform/LoggingMessageService.h"
+#include "platform/Mailer.h"
+#include "platform/Printer.h"
+#include "platform/QtClipboard.h"
 #include "platform/QtDialogService.h"
 #include "platform/QtMessageService.h"
+#include "platform/ScreenGrabber.h"
 #include "platform/Shell.h"
+#include "platform/Tray.h"
+#include "platform/Wallpaper.h"
+#include "platform/X11ActiveWindow.h"
+#include "platform/X11Display.h"
+#include "platform/X11HotKeys.h"
+#include "platform/X11ScreenGrabber.h"
 
 namespace snaplorn {
 
@@ -26,6 +39,14 @@ PlatformServices createPlatformServices()
         services.messages = std::make_unique<QtMessageService>();
     services.dialogs = std::make_unique<QtDialogService>();
     services.shell = std::make_unique<DesktopShell>(paths::helpFile());
+    services.clipboard = std::make_unique<QtClipboard>();
+    // Screen grabs, the active window and hot keys need X11; elsewhere the
+    // capture commands say that capture is not available.
+    if (xcb_connection_t* x11 = qtX11Connection()) {
+        services.grabber = std::make_unique<X11ScreenGrabber>(x11);
+        services.activeWindow = std::make_unique<X11ActiveWindow>(x11);
+        services.hotKeys = std::make_unique<X11HotKeys>(x11);
+    }
     return services;
 }
 

@@ -6,6 +6,14 @@ namespace snaplorn {
 class MessageService;
 class DialogService;
 class Shell;
+class ScreenGrabber;
+class ActiveWindow;
+class HotKeys;
+class Clipboard;
+class Tray;
+class Wallpaper;
+class Mailer;
+class Printer;
 
 // The operating-system services the program uses, each behind its own small
 // interface. The real program gets them from createPlatformServices(); tests
@@ -14,6 +22,14 @@ struct PlatformServices {
     std::unique_ptr<MessageService> messages;
     std::unique_ptr<DialogService> dialogs;
     std::unique_ptr<Shell> shell;
+    std::unique_ptr<ScreenGrabber> grabber;
+    std::unique_ptr<ActiveWindow> activeWindow;
+    std::unique_ptr<HotKeys> hotKeys;
+    std::unique_ptr<Clipboard> clipboard;
+    std::unique_ptr<Tray> tray;
+    std::unique_ptr<Wallpaper> wallpaper;
+    std::unique_ptr<Mailer> mailer;
+    std::unique_ptr<Printer> printer;
 
     PlatformServices();
     PlatformServices(PlatformServices&&) noexcept;

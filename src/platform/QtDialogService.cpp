@@ -20,8 +20,8 @@ QString toQtFilter(const QString& filter)
     return entries.join(QLatin1String(";;"));
 }
 
-QString QtDialogService::openFileName(QWidget* parent, const QString& title,
-                                      const QString& folder, const QString& filter)
+QString QtDialogService::openFileName(QWidget* parent, const QString& title, const QString& folder,
+                                      const QString& filter)
 {
     QFileDialog dialog(parent, title, folder, toQtFilter(filter));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -31,8 +31,8 @@ QString QtDialogService::openFileName(QWidget* parent, const QString& title,
     return dialog.selectedFiles().constFirst();
 }
 
-QString QtDialogService::saveFileName(QWidget* parent, const QString& title,
-                                      const QString& folder, const QString& filter)
+QString QtDialogService::saveFileName(QWidget* parent, const QString& title, const QString& folder,
+                                      const QString& filter)
 {
     QFileDialog dialog(parent, title, folder, toQtFilter(filter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);

@@ -2,15 +2,15 @@
 
 namespace snaplorn {
 
-QString ScriptedDialogService::openFileName(QWidget*, const QString& title,
-                                            const QString& folder, const QString& filter)
+QString ScriptedDialogService::openFileName(QWidget*, const QString& title, const QString& folder,
+                                            const QString& filter)
 {
     requests.append({QStringLiteral("open"), title, folder, filter});
     return openAnswers.isEmpty() ? QString() : openAnswers.takeFirst();
 }
 
-QString ScriptedDialogService::saveFileName(QWidget*, const QString& title,
-                                            const QString& folder, const QString& filter)
+QString ScriptedDialogService::saveFileName(QWidget*, const QString& title, const QString& folder,
+                                            const QString& filter)
 {
     requests.append({QStringLiteral("save"), title, folder, filter});
     return saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();

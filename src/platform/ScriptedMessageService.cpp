@@ -5,10 +5,13 @@ namespace snaplorn {
 MsgAnswer ScriptedMessageService::cautiousAnswer(MsgButtons buttons)
 {
     switch (buttons) {
-    case MsgButtons::Ok: return MsgAnswer::Ok;
-    case MsgButtons::YesNo: return MsgAnswer::No;
+    case MsgButtons::Ok:
+        return MsgAnswer::Ok;
+    case MsgButtons::YesNo:
+        return MsgAnswer::No;
     case MsgButtons::OkCancel:
-    case MsgButtons::YesNoCancel: break;
+    case MsgButtons::YesNoCancel:
+        break;
     }
     return MsgAnswer::Cancel;
 }

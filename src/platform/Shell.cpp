@@ -23,8 +23,9 @@ DesktopShell::DesktopShell(QString helpFile) : m_helpFile(std::move(helpFile)) {
 Result DesktopShell::openUrl(const QUrl& url)
 {
     if (!isOpenableAddress(url, m_helpFile))
-        return Result::failure(QStringLiteral("The address \"%1\" is not a web page and was not opened.")
-                                   .arg(url.toDisplayString()));
+        return Result::failure(
+            QStringLiteral("The address \"%1\" is not a web page and was not opened.")
+                .arg(url.toDisplayString()));
     if (url.isLocalFile() && !QFileInfo::exists(url.toLocalFile()))
         return Result::failure(QStringLiteral("File not found: %1").arg(url.toLocalFile()));
     if (!QDesktopServices::openUrl(url))

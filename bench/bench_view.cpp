@@ -1,0 +1,249 @@
+// Image view speed and memory: Enlarge (750 x 750 -> 1500 x 1500) and Fit To
+// Window (3840 x 2160 into a 1600 x 900 frame) with the program's
+// nearest-neighbour resampler, beside memcpy of the output bytes (the
+// pixel-copy limit) and ImageMagick's -sample on the same pixels, all in the
+// same run; then the memory of the main window holding a 3840 x 2160 image
+// through Enlarge / Shrink / Fit with Undo and Redo.
+// Usage: bench_view [RUNS]
+#include "TestSupport.h"
+
+#include "app/Registry.h"
+#include "document/ImageDocument.h"
+#include "document/Resample.h"
+#include "mainwindow/frmViewImage.h"
+
+#include <QAction>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSet>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <vector>
+
+using namespace snaplorn;
+
+namespace {
+
+constexpr double TargetRatio = 3.0;
+int g_runs = 15;
+
+double medianMs(const std::function<void()>& once)
+{
+    std::vector<double> times;
+    once(); // warm-up
+    for (int i = 0; i < g_runs; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        once();
+        times.push_back(double(timer.nsecsElapsed()) / 1e6);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+// ---- /proc/self/status -------------------------------------------------------
+
+double statusMiB(const char* field)
+{
+    QFile file(QStringLiteral("/proc/self/status"));
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : file.readAll().split('\n'))
+        if (line.startsWith(field))
+            return line.mid(int(std::strlen(field))).trimmed().split(' ').first().toDouble() /
+                   1024.0;
+    return -1;
+}
+
+// ---- ImageMagick ----------------------------------------------------------------
+
+// Milliseconds of one iteration of a convert command run with -bench, taken
+// from its fastest Performance line; -1 when convert is missing or fails.
+double convertBenchMs(const QStringList& arguments)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(QStringLiteral("convert"), arguments);
+    if (!process.waitForFinished(300000) || process.exitCode() != 0)
+        return -1;
+    static const QRegularExpression line(QStringLiteral("Performance\\[\\d+\\]: \\d+i ([0-9.]+)ips"));
+    double best = -1;
+    auto it = line.globalMatch(QString::fromLocal8Bit(process.readAll()));
+    while (it.hasNext()) {
+        const double ips = it.next().captured(1).toDouble();
+        if (ips > 0)
+            best = std::max(best, ips);
+    }
+    return best > 0 ? 1000.0 / best : -1;
+}
+
+QStringList rawInput(const QString& path, QSize size)
+{
+    return {QStringLiteral("-size"), QStringLiteral("%1x%2").arg(size.width()).arg(size.height()),
+            QStringLiteral("-depth"), QStringLiteral("8"), QStringLiteral("bgra:") + path};
+}
+
+QString geometry(QSize size)
+{
+    return QStringLiteral("%1x%2!").arg(size.width()).arg(size.height());
+}
+
+// In-memory time of -sample: the benchmark of read + sample minus that of
+// the read alone, both with the same iteration count.
+double magickSampleMs(const QString& input, QSize from, QSize to)
+{
+    const QString iterations = QString::number(std::max(5, g_runs / 2));
+    const double withSample =
+        convertBenchMs(rawInput(input, from) + QStringList{QStringLiteral("-bench"), iterations,
+                                                          QStringLiteral("-sample"), geometry(to),
+                                                          QStringLiteral("null:")});
+    const double readOnly = convertBenchMs(
+        rawInput(input, from) + QStringList{QStringLiteral("-bench"), iterations,
+                                            QStringLiteral("null:")});
+    if (withSample < 0 || readOnly < 0)
+        return -1;
+    return std::max(0.0, withSample - readOnly);
+}
+
+// Whether ImageMagick's -sample picks the same pixels as ours.
+QString samePixelsAsMagick(const QString& input, QSize from, const QImage& ours)
+{
+    const QString output = input + QStringLiteral(".out");
+    QProcess process;
+    process.start(QStringLiteral("convert"),
+                  rawInput(input, from) + QStringList{QStringLiteral("-sample"),
+                                                      geometry(ours.size()), QStringLiteral("-depth"),
+                                                      QStringLiteral("8"),
+                                                      QStringLiteral("bgra:") + output});
+    if (!process.waitForFinished(300000) || process.exitCode() != 0)
+        return QStringLiteral("n/a");
+    QFile file(output);
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("n/a");
+    const QByteArray theirs = file.readAll();
+    const QByteArray mine(reinterpret_cast<const char*>(ours.constBits()), int(ours.sizeInBytes()));
+    return theirs == mine ? QStringLiteral("identical") : QStringLiteral("DIFFERENT");
+}
+
+// ---- speed ---------------------------------------------------------------------
+
+bool compare(const char* what, const QImage& source, QSize to, const QString& folder)
+{
+    const size_t bytes = size_t(to.width()) * to.height() * 4;
+    std::vector<char> from(bytes, 1);
+    std::vector<char> into(bytes, 0);
+    QImage target(to, QImage::Format_RGB32);
+    target.fill(0);
+
+    const double oursNew = medianMs([&] { resampleNearest(source, to); });
+    const double oursInto = medianMs([&] { resampleNearestInto(source, target); });
+    const double copyNew = medianMs([&] {
+        std::unique_ptr<char[]> fresh(new char[bytes]);
+        std::memcpy(fresh.get(), from.data(), bytes);
+        asm volatile("" : : "r"(fresh.get()) : "memory");
+    });
+    const double copyInto = medianMs([&] {
+        std::memcpy(into.data(), from.data(), bytes);
+        asm volatile("" : : "r"(into.data()) : "memory");
+    });
+
+    const QString input = folder + QStringLiteral("/in.bgra");
+    QFile file(input);
+    file.open(QIODevice::WriteOnly);
+    file.write(reinterpret_cast<const char*>(source.constBits()), source.sizeInBytes());
+    file.close();
+    const double magick = magickSampleMs(input, source.size(), to);
+
+    std::printf("%s: %d x %d -> %d x %d (%.1f MB out)\n", what, source.width(), source.height(),
+                to.width(), to.height(), bytes / 1e6);
+    std::printf("  ours, new picture        %8.2f ms   memcpy to a new buffer  %8.2f ms   ratio %5.2f\n",
+                oursNew, copyNew, oursNew / copyNew);
+    std::printf("  ours, into a picture     %8.2f ms   memcpy to a buffer      %8.2f ms   ratio %5.2f\n",
+                oursInto, copyInto, oursInto / copyInto);
+    if (magick >= 0)
+        std::printf("  ImageMagick -sample (in memory, best of its thread counts) %8.2f ms   "
+                    "ours/magick %5.2f\n",
+                    magick, oursNew / std::max(magick, 1e-3));
+    else
+        std::printf("  ImageMagick convert not available: no comparison\n");
+    std::printf("  pixels against ImageMagick -sample: %s\n",
+                qPrintable(samePixelsAsMagick(input, source.size(), resampleNearest(source, to))));
+    const bool met = oursNew / copyNew <= TargetRatio && oursInto / copyInto <= TargetRatio;
+    std::printf("  target within %.0fx of memcpy: %s\n", TargetRatio, met ? "met" : "MISSED");
+    return met;
+}
+
+// ---- memory --------------------------------------------------------------------
+
+int distinctBuffers(const ImageDocument& doc)
+{
+    QSet<const uchar*> buffers;
+    for (const QImage* image : {&doc.canvas(), &doc.committed(), &doc.undoBuffer()})
+        if (!image->isNull())
+            buffers.insert(image->constBits());
+    return int(buffers.size());
+}
+
+void memory()
+{
+    auto standIns = test::makeStandIns();
+    Registry registry(test::scratchFolder() + QStringLiteral("/bench.conf"));
+    frmViewImage window(standIns.services, registry, QString());
+    window.resize(1700, 1000);
+    window.show();
+    QCoreApplication::processEvents();
+    const double idle = statusMiB("VmRSS:");
+    const double buffer = 3840.0 * 2160 * 4 / (1024.0 * 1024.0);
+    ImageDocument& doc = window.document();
+    doc.setCanvas(test::patternImage(3840, 2160));
+    doc.CommitCanvas();
+    QCoreApplication::processEvents();
+    std::printf("memory: 3840 x 2160 document (one picture = %.1f MiB), idle window %.1f MiB RSS\n",
+                buffer, idle);
+    int most = distinctBuffers(doc);
+    auto step = [&](const char* command) {
+        window.command(QLatin1String(command))->trigger();
+        QCoreApplication::processEvents(); // paint, as the real program would
+        most = std::max(most, distinctBuffers(doc));
+        std::printf("  after %-12s %d x %d, %d distinct picture buffer(s), RSS %.1f MiB\n",
+                    command + 3, doc.width(), doc.height(), distinctBuffers(doc),
+                    statusMiB("VmRSS:"));
+    };
+    for (const char* command : {"mnuZoomIn", "mnuUndo", "mnuRedo", "mnuZoomOut", "mnuUndo",
+                                "mnuRedo", "mnuFitToWin", "mnuUndo", "mnuRedo"})
+        step(command);
+    const double peak = statusMiB("VmHWM:");
+    const double overIdle = (peak - idle) / buffer;
+    std::printf("  peak RSS %.1f MiB = idle + %.2f pictures; most distinct buffers held: %d\n",
+                peak, overIdle, most);
+    std::printf("  target at most 4 pictures over idle: %s\n", overIdle <= 4.0 ? "met" : "MISSED");
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    test::isolateUserFolders();
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (argc > 1)
+        g_runs = std::max(3, std::atoi(argv[1]));
+    std::printf("bench_view: median of %d runs\n", g_runs);
+    memory(); // first, so the peak is not the speed runs'
+    QTemporaryDir folder;
+    const bool enlarge = compare("Enlarge", test::patternImage(750, 750), QSize(1500, 1500),
+                                 folder.path());
+    const QSize fit = fitByOrientation(QSize(3840, 2160), QSize(1600, 900));
+    const bool fitted =
+        compare("Fit to window", test::patternImage(3840, 2160, 2), fit, folder.path());
+    std::printf("bench_view: targets %s\n", enlarge && fitted ? "met" : "MISSED");
+    return 0;
+}

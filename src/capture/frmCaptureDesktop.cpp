@@ -1,0 +1,215 @@
+#include "capture/frmCaptureDesktop.h"
+
+#include "app/Texts.h"
+#include "mainwindow/frmViewImage.h"
+#include "platform/ActiveWindow.h"
+#include "platform/Clipboard.h"
+#include "platform/PlatformServices.h"
+#include "platform/ScreenGrabber.h"
+
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <cmath>
+
+using namespace snaplorn;
+
+namespace {
+// The band must be at least this many pixels apart in both directions.
+constexpr int MinimumSpan = 9;
+} // namespace
+
+frmCaptureDesktop::frmCaptureDesktop(frmViewImage& main, PlatformServices& services)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                           Qt::X11BypassWindowManagerHint),
+      m_main(main), m_services(services)
+{
+    setObjectName(QStringLiteral("frmCaptureDesktop"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setCursor(Qt::CrossCursor);
+}
+
+Result frmCaptureDesktop::LoadFrozenScreen()
+{
+    if (!m_services.grabber)
+        return Result::failure(QString::fromUtf8(texts::CaptureUnavailable));
+    GrabResult grab = m_services.grabber->grabDesktop();
+    if (!grab.ok())
+        return Result::failure(grab.error);
+    m_frozen = grab.image;
+    setGeometry(m_services.grabber->desktopGeometry());
+    return Result::success();
+}
+
+void frmCaptureDesktop::Unload()
+{
+    hide();
+    m_bandShown = false;
+    m_frozen = QImage(); // the canvas keeps its own reference
+}
+
+void frmCaptureDesktop::GetImage(const QString& sCaptureType)
+{
+    const bool desktop = sCaptureType == QLatin1String("desktop");
+    const bool rectangle = sCaptureType == QLatin1String("rectangle");
+    if (sCaptureType == QLatin1String("window")) {
+        CaptureActiveWin(true);
+        return;
+    }
+    if (!desktop && !rectangle)
+        return;
+    const Result loaded = LoadFrozenScreen();
+    if (!loaded) {
+        m_main.CaptureFailed(loaded.message);
+        return;
+    }
+    if (rectangle) {
+        // Waits for the user's drag, which finishes the capture.
+        show();
+        raise();
+        activateWindow();
+        return;
+    }
+    // The frozen picture is the capture; the overlay need not be shown.
+    m_main.CaptureLanded(m_frozen);
+    QCoreApplication::processEvents();
+    m_main.ShowAfterCapture(false);
+    Unload();
+}
+
+void frmCaptureDesktop::CaptureActiveWin(bool ovbActiveWnd)
+{
+    Q_UNUSED(ovbActiveWnd); // the window capture always takes the window with its frame
+    if (!m_services.grabber || !m_services.activeWindow) {
+        m_main.CaptureFailed(QString::fromUtf8(texts::CaptureUnavailable));
+        return;
+    }
+    const ActiveWindowInfo active = m_services.activeWindow->activeWindow();
+    if (!active.ok()) {
+        m_main.CaptureFailed(active.error);
+        return;
+    }
+    const GrabResult grab = m_services.grabber->grabArea(active.frame);
+    if (!grab.ok()) {
+        m_main.CaptureFailed(grab.error);
+        return;
+    }
+    m_main.CaptureLanded(grab.image);
+    // The captured window also replaces what the clipboard held.
+    Result copied = Result::success();
+    if (m_services.clipboard)
+        copied = m_services.clipboard->setImage(grab.image);
+    m_main.ShowAfterCapture(true);
+    QCoreApplication::processEvents();
+    if (!copied)
+        m_main.CaptureFailed(copied.message);
+}
+
+// ---- the rubber band ---------------------------------------------------------
+
+QPointF frmCaptureDesktop::screenPoint(const QPointF& widgetPoint) const
+{
+    const qreal ratio = devicePixelRatioF();
+    return {std::floor(widgetPoint.x() * ratio), std::floor(widgetPoint.y() * ratio)};
+}
+
+// The band's box: every pixel on the border of the rectangle between the
+// start point and the far corner, both corners included.
+QRect frmCaptureDesktop::bandRect() const
+{
+    return QRect(QPoint(int(X0), int(Y0)), QPoint(int(X1), int(Y1))).normalized();
+}
+
+QRegion frmCaptureDesktop::bandRegion() const
+{
+    const QRect r = bandRect();
+    QRegion region(r.left(), r.top(), r.width(), 1);
+    region += QRect(r.left(), r.bottom(), r.width(), 1);
+    region += QRect(r.left(), r.top(), 1, r.height());
+    region += QRect(r.right(), r.top(), 1, r.height());
+    return region;
+}
+
+void frmCaptureDesktop::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(this);
+    const qreal ratio = devicePixelRatioF();
+    const QRect exposed = event->rect();
+    const QRect source(QPoint(int(exposed.left() * ratio), int(exposed.top() * ratio)),
+                       QSize(int(std::ceil(exposed.width() * ratio)),
+                             int(std::ceil(exposed.height() * ratio))));
+    painter.drawImage(exposed, m_frozen, source);
+    if (!m_bandShown)
+        return;
+    // The band inverts the pixels under it, so it shows on any picture.
+    painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    for (const QRect& strip : bandRegion()) {
+        const QRectF logical(strip.x() / ratio, strip.y() / ratio, strip.width() / ratio,
+                             strip.height() / ratio);
+        painter.fillRect(logical, Qt::white);
+    }
+}
+
+void frmCaptureDesktop::mousePressEvent(QMouseEvent* event)
+{
+    if (event->buttons() != Qt::LeftButton)
+        return;
+    const QPointF p = screenPoint(event->position());
+    if (m_bandShown)
+        update(bandRegion());
+    X0 = X1 = float(p.x());
+    Y0 = Y1 = float(p.y());
+    m_bandShown = false;
+}
+
+void frmCaptureDesktop::mouseMoveEvent(QMouseEvent* event)
+{
+    if (event->buttons() != Qt::LeftButton)
+        return;
+    const QPointF p = screenPoint(event->position());
+    QRegion dirty = m_bandShown ? bandRegion() : QRegion();
+    X1 = float(p.x());
+    Y1 = float(p.y());
+    m_bandShown = true;
+    dirty += bandRegion();
+    update(dirty);
+}
+
+void frmCaptureDesktop::mouseReleaseEvent(QMouseEvent* event)
+{
+    const QPointF release = screenPoint(event->position());
+    if (m_bandShown)
+        update(bandRegion());
+    m_bandShown = false;
+    // Shift alone discards the drag; the overlay stays for a new one.
+    if (event->modifiers() == Qt::ShiftModifier)
+        return;
+    finishDrag(release);
+}
+
+// Keeps the inside of the band, without the band's own lines: it starts one
+// pixel inside the band's corner and is W - 2 by H - 2 pixels.
+void frmCaptureDesktop::finishDrag(const QPointF& release)
+{
+    const int x = int(release.x());
+    const int y = int(release.y());
+    const int w = std::abs(int(X0) - x);
+    const int h = std::abs(int(Y0) - y);
+    if (w < MinimumSpan || h < MinimumSpan) {
+        Unload();
+        m_main.CaptureAbandoned();
+        return;
+    }
+    const int left = std::min(int(X0), x) + 1;
+    const int top = std::min(int(Y0), y) + 1;
+    const QImage area = m_frozen.copy(left, top, w - 2, h - 2);
+    if (area.isNull()) {
+        m_main.CaptureFailed(QString::fromUtf8(texts::GrabOutOfMemory).arg(w - 2).arg(h - 2));
+        return;
+    }
+    m_main.CaptureLanded(area);
+    QCoreApplication::processEvents();
+    Unload();
+    m_main.ShowAfterCapture(true);
+}

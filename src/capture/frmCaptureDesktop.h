@@ -1,0 +1,58 @@
+#pragma once
+#include "app/Result.h"
+
+#include <QImage>
+#include <QWidget>
+
+class frmViewImage;
+class QRegion;
+
+namespace snaplorn {
+struct PlatformServices;
+}
+
+// The capture overlay: a frameless window over every monitor that shows the
+// screen as it was frozen while the main window was hidden. In "rectangle"
+// mode the user drags out the area to keep on it; the rubber band is painted
+// over the frozen picture, never into it. One overlay lives for the whole
+// run, so the drag points keep their values from one capture to the next.
+class frmCaptureDesktop : public QWidget
+{
+    Q_OBJECT
+public:
+    frmCaptureDesktop(frmViewImage& main, snaplorn::PlatformServices& services);
+
+    // Carries out a capture of the given kind ("desktop", "rectangle",
+    // "window"); any other text does nothing.
+    void GetImage(const QString& sCaptureType);
+    // The active window's frame, grabbed from the screen, onto the canvas
+    // and the clipboard.
+    void CaptureActiveWin(bool ovbActiveWnd);
+
+    const QImage& frozenImage() const { return m_frozen; }
+    // The drag: start point and the band's far corner, in screen pixels.
+    QPointF startPoint() const { return {X0, Y0}; }
+    QPointF currentPoint() const { return {X1, Y1}; }
+    bool bandShown() const { return m_bandShown; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    // Freezes the screen into the overlay's picture (its load step).
+    snaplorn::Result LoadFrozenScreen();
+    void Unload();
+    QPointF screenPoint(const QPointF& widgetPoint) const;
+    QRect bandRect() const;
+    QRegion bandRegion() const;
+    void finishDrag(const QPointF& release);
+
+    frmViewImage& m_main;
+    snaplorn::PlatformServices& m_services;
+    QImage m_frozen;
+    float X0 = 0, Y0 = 0, X1 = 0, Y1 = 0;
+    bool m_bandShown = false;
+};

@@ -1,0 +1,3 @@
+list(APPEND SNAPLORN_CORE_SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/Resample.cpp
+)

@@ -1,0 +1,26 @@
+#pragma once
+#include "app/Result.h"
+
+#include <QImage>
+#include <QObject>
+#include <QString>
+
+namespace snaplorn {
+
+// The desktop clipboard: pictures and text.
+class Clipboard : public QObject
+{
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    virtual Result setImage(const QImage& image) = 0;
+    virtual bool hasImage() = 0;
+    virtual QImage image() = 0; // null when the clipboard holds no picture
+    virtual void setText(const QString& text) = 0;
+    virtual void clear() = 0;
+
+signals:
+    void changed();
+};
+
+} // namespace snaplorn

@@ -1,0 +1,31 @@
+#pragma once
+#include "platform/ScreenGrabber.h"
+
+#include <functional>
+
+namespace snaplorn {
+
+// Stand-in for tests: hands out pictures from a generator (grab number from
+// 1 upwards), or a fixed failure message.
+class FakeScreenGrabber : public ScreenGrabber
+{
+public:
+    explicit FakeScreenGrabber(QImage picture = QImage());
+    GrabResult grabDesktop() override;
+    QRect desktopGeometry() override;
+
+    void setPicture(const QImage& picture);
+    // Each grab asks the generator for a new picture, so a series of grabs
+    // can be told apart.
+    void setGenerator(std::function<QImage(int grabNumber)> generator);
+    void setFailure(const QString& message) { m_failure = message; }
+    int grabCount() const { return m_grabs; }
+
+private:
+    QImage m_picture;
+    std::function<QImage(int)> m_generator;
+    QString m_failure;
+    int m_grabs = 0;
+};
+
+} // namespace snaplorn

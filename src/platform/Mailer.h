@@ -1,0 +1,11 @@
+#pragma once
+
+namespace snaplorn {
+
+class Mailer
+{
+public:
+    virtual ~Mailer() = default;
+};
+
+} // namespace snaplorn

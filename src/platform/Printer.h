@@ -1,0 +1,11 @@
+#pragma once
+
+namespace snaplorn {
+
+class Printer
+{
+public:
+    virtual ~Printer() = default;
+};
+
+} // namespace snaplorn

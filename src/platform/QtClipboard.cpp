@@ -1,0 +1,76 @@
+#include "platform/QtClipboard.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+
+namespace snaplorn {
+
+namespace {
+
+QClipboard* systemClipboard()
+{
+    return qobject_cast<QGuiApplication*>(QCoreApplication::instance())
+               ? QGuiApplication::clipboard()
+               : nullptr;
+}
+
+} // namespace
+
+QtClipboard::QtClipboard(QObject* parent) : Clipboard(parent)
+{
+    if (QClipboard* clipboard = systemClipboard())
+        connect(clipboard, &QClipboard::changed, this, [this](QClipboard::Mode mode) {
+            if (mode == QClipboard::Clipboard)
+                emit changed();
+        });
+}
+
+Result QtClipboard::setImage(const QImage& image)
+{
+    QClipboard* clipboard = systemClipboard();
+    if (!clipboard)
+        return Result::failure(QStringLiteral("The clipboard is not available."));
+    if (image.isNull())
+        return Result::failure(QStringLiteral("There is no picture to put on the clipboard."));
+    // The picture itself; Qt offers it to other programs in every image type
+    // it can encode (PNG and BMP among them) when they ask.
+    auto* data = new QMimeData;
+    data->setImageData(image);
+    clipboard->setMimeData(data, QClipboard::Clipboard);
+    return Result::success();
+}
+
+bool QtClipboard::hasImage()
+{
+    QClipboard* clipboard = systemClipboard();
+    if (!clipboard)
+        return false;
+    const QMimeData* data = clipboard->mimeData(QClipboard::Clipboard);
+    return data && data->hasImage();
+}
+
+QImage QtClipboard::image()
+{
+    QClipboard* clipboard = systemClipboard();
+    if (!clipboard)
+        return QImage();
+    const QImage picture = clipboard->image(QClipboard::Clipboard);
+    if (picture.isNull())
+        return picture;
+    return picture.convertToFormat(QImage::Format_RGB32);
+}
+
+void QtClipboard::setText(const QString& text)
+{
+    if (QClipboard* clipboard = systemClipboard())
+        clipboard->setText(text, QClipboard::Clipboard);
+}
+
+void QtClipboard::clear()
+{
+    if (QClipboard* clipboard = systemClipboard())
+        clipboard->clear(QClipboard::Clipboard);
+}
+
+} // namespace snaplorn

@@ -1,0 +1,11 @@
+#pragma once
+
+namespace snaplorn {
+
+class Tray
+{
+public:
+    virtual ~Tray() = default;
+};
+
+} // namespace snaplorn

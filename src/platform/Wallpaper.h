@@ -1,0 +1,11 @@
+#pragma once
+
+namespace snaplorn {
+
+class Wallpaper
+{
+public:
+    virtual ~Wallpaper() = default;
+};
+
+} // namespace snaplorn

@@ -1,0 +1,48 @@
+#pragma once
+#include "platform/ScreenGrabber.h"
+
+#include <memory>
+
+struct xcb_connection_t;
+
+namespace snaplorn {
+
+class ShmSegmentPool;
+
+// Copies the X11 root window, which spans every monitor. With the MIT-SHM
+// extension the server writes the pixels straight into shared memory that
+// the returned QImage wraps, so no copy is made on our side; without it the
+// pixels come in the reply of a plain GetImage, which the QImage wraps too.
+// Screens of depth 24 and 32 (32 bits per pixel, 8 bits per colour) are
+// read; any other depth is refused with a message.
+class X11ScreenGrabber : public ScreenGrabber
+{
+public:
+    enum class Transport { Automatic, PlainOnly };
+    // The connection belongs to the caller and must outlive the grabber.
+    explicit X11ScreenGrabber(xcb_connection_t* connection,
+                              Transport transport = Transport::Automatic);
+    ~X11ScreenGrabber() override;
+
+    GrabResult grabDesktop() override;
+    QRect desktopGeometry() override;
+
+    GrabResult grabArea(const QRect& area) override;
+    // True while grabs go through shared memory.
+    bool usesSharedMemory() const { return m_shm != nullptr; }
+
+private:
+    GrabResult grabShared(const QRect& area);
+    GrabResult grabPlain(const QRect& area);
+    QString formatProblem() const;
+
+    xcb_connection_t* m_connection;
+    unsigned m_root = 0;
+    int m_depth = 0;
+    int m_bitsPerPixel = 0;
+    int m_scanlinePad = 32;
+    bool m_formatUsable = false;
+    std::shared_ptr<ShmSegmentPool> m_shm;
+};
+
+} // namespace snaplorn

@@ -1,0 +1,53 @@
+# Helpers for the shell system tests (sourced).
+set -euo pipefail
+
+: "${SNAPLORN_BINARY:?}" "${SNAPLORN_TESTHOME:?}"
+mkdir -p "$SNAPLORN_TESTHOME" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$XDG_DATA_HOME"
+export SNAPLORN_MESSAGE_LOG="$SNAPLORN_TESTHOME/messages.log"
+: > "$SNAPLORN_MESSAGE_LOG"
+STARTED_PIDS=()
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+cleanup_started() {
+  for pid in "${STARTED_PIDS[@]:-}"; do
+    [[ -n "$pid" ]] && kill "$pid" 2>/dev/null || true
+  done
+  wait 2>/dev/null || true
+}
+trap cleanup_started EXIT
+
+# Settings the tests start from: no global hot keys, so test programs never
+# compete for them.
+write_settings() {
+  mkdir -p "$XDG_CONFIG_HOME/Quorvex"
+  printf '[Software\\Quorvex\\Snaplorn21]\nHotKeyPresent=0\n%s\n' "${1:-}" \
+    > "$XDG_CONFIG_HOME/Quorvex/Snaplorn21.conf"
+}
+
+# start_snaplorn ARGS... : starts the program, sets LAST_PID
+start_snaplorn() {
+  "$SNAPLORN_BINARY" "$@" >>"$SNAPLORN_TESTHOME/snaplorn.out" 2>&1 &
+  LAST_PID=$!
+  STARTED_PIDS+=("$LAST_PID")
+}
+
+# wait_window NAME-PATTERN : prints the id of the first visible matching window
+wait_window() {
+  local id
+  id=$(timeout 20 xdotool search --sync --onlyvisible --name "$1" | head -n 1) || true
+  [[ -n "$id" ]] || fail "no window named '$1' appeared"
+  echo "$id"
+}
+
+# poll SECONDS COMMAND... : retries until the command succeeds
+poll() {
+  local limit=$1; shift
+  local end=$((SECONDS + limit))
+  until "$@" >/dev/null 2>&1; do
+    (( SECONDS < end )) || return 1
+    sleep 0.1
+  done
+}
+
+message_logged() { grep -qxF "$1" "$SNAPLORN_MESSAGE_LOG"; }

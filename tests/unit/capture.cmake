@@ -1,0 +1,1 @@
+snaplorn_test(tst_capture_core KIND unit SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_capture_core.cpp)
