@@ -23,7 +23,7 @@ using namespace snaplorn;
 
 namespace {
 
-constexpr int Runs = 11;
+constexpr int Runs = 21;
 constexpr int Quality = 80;
 constexpr double TargetRatio = 1.3;
 
@@ -105,7 +105,7 @@ QImage screenImage(int width, int height)
     return image;
 }
 
-double medianMs(std::vector<double> samples)
+double median(std::vector<double> samples)
 {
     std::sort(samples.begin(), samples.end());
     return samples[samples.size() / 2];
@@ -138,14 +138,14 @@ struct Row {
     bool target = false;        // the row the speed target is about
 };
 
-void printRow(const char* what, double ours, const char* peerName, double peer)
+void printRow(const char* what, double ours, const char* peerName, double peer, double ratio)
 {
     if (peer <= 0) {
         std::printf("  %-22s %9.2f ms\n", what, ours);
         return;
     }
     std::printf("  %-22s %9.2f ms   %-18s %9.2f ms   ratio %5.2f\n", what, ours, peerName, peer,
-                ours / peer);
+                ratio);
 }
 
 // The command-line tools measured beside us; empty when not installed.
@@ -154,7 +154,8 @@ struct Peers {
     QString djpeg;
 };
 
-// Ours and the peer alternate, so drifting machine load hits both alike.
+// Ours and the peer run in pairs, taking turns to go first; the ratio is the
+// median of the pairs' ratios, so load that drifts during the run cancels out.
 // Returns the ratios of the JPEG save rows, none without a peer.
 std::vector<double> measure(const QImage& image, const QString& dir, const Peers& peers)
 {
@@ -191,16 +192,20 @@ std::vector<double> measure(const QImage& image, const QString& dir, const Peers
     };
     std::vector<double> ratios;
     for (const Row& row : rows) {
-        std::vector<double> ours, peer;
+        std::vector<double> ours, peer, paired;
         for (int i = 0; i < Runs; ++i) {
+            const bool peerFirst = row.peer && i % 2 == 1;
+            const double p = peerFirst ? timeMs(row.peer) : 0;
             ours.push_back(timeMs(row.ours));
-            if (row.peer)
-                peer.push_back(timeMs(row.peer));
+            if (!row.peer)
+                continue;
+            peer.push_back(peerFirst ? p : timeMs(row.peer));
+            paired.push_back(ours.back() / peer.back());
         }
-        const double o = medianMs(ours), p = row.peer ? medianMs(peer) : 0;
-        printRow(row.what, o, row.peerName, p);
+        const double ratio = row.peer ? median(paired) : 0;
+        printRow(row.what, median(ours), row.peerName, row.peer ? median(peer) : 0, ratio);
         if (row.peer && row.target)
-            ratios.push_back(o / p);
+            ratios.push_back(ratio);
     }
     if (!cjpeg.isEmpty())
         std::printf("  JPEG size at q%d: ours %lld bytes, cjpeg %lld bytes\n", Quality,
@@ -221,7 +226,9 @@ int main(int argc, char** argv)
         return 1;
     const Peers peers{QStandardPaths::findExecutable(QStringLiteral("cjpeg")),
                       QStandardPaths::findExecutable(QStringLiteral("djpeg"))};
-    std::printf("bench_fileio: median of %d runs; peers run as whole processes\n", Runs);
+    std::printf("bench_fileio: median times of %d runs; the peers run as whole processes; the "
+                "ratio is ours to the peer's\n",
+                Runs);
     for (const char* tool : {"cjpeg", "djpeg"})
         if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
             std::printf("%s not found (package libjpeg-turbo-progs): the comparison with it is "

@@ -2,6 +2,7 @@
 # Installs the Debian packages Snaplorn needs, and only those that are missing.
 # Usage: install-deps.sh build   (what `make run` needs)
 #        install-deps.sh test    (everything `make test` needs)
+#        install-deps.sh bench   (the peers the capture benchmark compares with)
 # Quiet when everything is present; safe to run any number of times.
 set -euo pipefail
 
@@ -13,6 +14,11 @@ build_pkgs=(
   # headless `make run`: private X display, window manager, screenshot
   xvfb xauth openbox x11-utils x11-apps xdotool imagemagick
 )
+# `make bench` only: the capture tools the capture benchmark measures against
+bench_pkgs=(
+  "${build_pkgs[@]}"
+  scrot maim flameshot imagemagick libjpeg-turbo-progs
+)
 test_pkgs=(
   "${build_pkgs[@]}"
   xclip trayer libjpeg-turbo-progs
@@ -23,7 +29,8 @@ test_pkgs=(
 case "${1:-test}" in
   build) wanted=("${build_pkgs[@]}") ;;
   test)  wanted=("${test_pkgs[@]}") ;;
-  *) echo "usage: $0 build|test" >&2; exit 2 ;;
+  bench) wanted=("${bench_pkgs[@]}") ;;
+  *) echo "usage: $0 build|test|bench" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -91,6 +91,8 @@ inline constexpr char ReadoutRgb[] = ", RGB=(";
 inline constexpr char PositionX[] = "X = ";
 inline constexpr char PositionY[] = ", Y = ";
 inline constexpr char TextPrompt[] = "Enter Text";
+inline constexpr char ClipboardPictureUnreadable[] =
+    "The picture on the clipboard cannot be read (it is damaged or too large).";
 inline constexpr char PasteLargerThanImage[] =
     "The image in the clipboard is larger than your image area.\r\n"
     "Do you like your image enlarged?";
@@ -158,5 +160,114 @@ inline constexpr char CliOnClipboard[] =
     "another program takes the clipboard over; press Ctrl+C to stop sooner.";
 inline constexpr char CliClipboardTaken[] = "Another program took the clipboard over; done.";
 inline constexpr char CliClipboardUnavailable[] = "the clipboard cannot be set: %1";
+
+// Options dialog
+inline constexpr char OptionsCaption[] = "Options - Snaplorn ";
+inline constexpr char OptionsSysTray[] = "Run Application in System Tray";
+inline constexpr char OptionsAutoSaveFrame[] = "Auto Save Option";
+inline constexpr char OptionsFolderLabel[] = "Enter Folder Name (Images will be saved here)";
+inline constexpr char OptionsFolderButton[] = "...";
+inline constexpr char OptionsIntervalLabel[] = "Auto Capture interval in Seconds";
+inline constexpr char OptionsIntervalRange[] = "(0.2 to 60 seconds)";
+inline constexpr char OptionsImagesLabel[] = "No of Images to Auto Capture: ";
+inline constexpr char OptionsImagesNote[] =
+    "Note: Images will be saved as \"Screen1.jpg\", \"Screen2.jpg\" etc.";
+inline constexpr char OptionsQualityLabel[] = "Save As  JPG Quality (1-100) :";
+inline constexpr char OptionsBroadcast[] = "Show me important messages";
+inline constexpr char OptionsHotKeys[] = " Configure Hot Keys ";
+inline constexpr char OptionsHotKeyRect[] = "Capture Rectangle ";
+inline constexpr char OptionsHotKeyDesk[] = "Capture Desktop ";
+inline constexpr char OptionsHotKeyWin[] = "Capture Active Window ";
+inline constexpr char OptionsHotKeyPlus[] = "+";
+inline constexpr char OptionsOk[] = "OK";
+inline constexpr char OptionsCancel[] = "Cancel";
+inline constexpr char OptionsBadFolder[] = "Please enter a valid folder name.";
+inline constexpr char OptionsBadQuality[] =
+    "Please enter a numeric value between 1 and 100 in JPG Quality box.";
+inline constexpr char OptionsBadInterval[] =
+    "Please enter a numeric value between 0.2 and 60 in capture interval.";
+inline constexpr char OptionsBadImagesNum[] =
+    "Please enter a whole number > 1 in No. of Images box.";
+inline constexpr char OptionsHotKeysFailed[] =
+    "Can't register one or more hotkeys.They may be used by other applications.\r\n"
+    "Please go to &Tool --> Options menu and select different set of hot keys.";
+inline constexpr char SelectFolderTitle[] = "Select a Folder";
+
+// Tray icon
+inline constexpr char TrayToolTip[] = "Snaplorn -  Right Click to activate ";
+
+// Suppressible message box (broadcast messages)
+inline constexpr char MsgBoxDesignCaption[] = "Snaplorn";
+inline constexpr char MsgBoxDesignText[] = "See Update info";
+inline constexpr char MsgBoxBlockLabel[] = "Don't show me this message again";
+inline constexpr char MsgBoxOk[] = "&OK";
+inline constexpr char MsgBoxYes[] = "&Yes";
+inline constexpr char MsgBoxNo[] = "&No";
+inline constexpr char MsgBoxBlockNote[] =
+    "You can turn this back on by going to 'Tools-->Options' menu\r\n"
+    " and checking 'Show me important messages'.";
+inline constexpr char MsgBoxAddressRefused[] =
+    "The address \"%1\" is not a web page and was not opened.";
+
+// Clipboard, wallpaper, printing and e-mail
+inline constexpr char NothingToCopy[] = "There is no image to copy to the clipboard.";
+inline constexpr char ClipboardUnavailable[] = "The clipboard is not available.";
+inline constexpr char WallpaperUnavailable[] =
+    "The wallpaper cannot be set: this desktop offers no way to change it.";
+inline constexpr char WallpaperToolMissing[] =
+    "The wallpaper cannot be set: the desktop's tool \"%1\" is not installed.";
+inline constexpr char WallpaperToolFailed[] = "The wallpaper cannot be set: \"%1\" failed. %2";
+inline constexpr char WallpaperToolExitCode[] = "(exit code %1)";
+inline constexpr char WallpaperToolTimedOut[] =
+    "The wallpaper cannot be set: \"%1\" did not answer within %2 seconds.";
+inline constexpr char WallpaperPictureUnreadable[] =
+    "The wallpaper cannot be set: the picture \"%1\" cannot be read.";
+inline constexpr char WallpaperNoDisplay[] =
+    "The wallpaper cannot be set: the X display \"%1\" cannot be reached.";
+inline constexpr char WallpaperDepthUnsupported[] =
+    "The wallpaper cannot be set: a screen of %1 bits per pixel is not supported.";
+inline constexpr char WallpaperTooLarge[] =
+    "The wallpaper cannot be set: there is not enough memory for a picture of %1 x %2 pixels.";
+inline constexpr char WallpaperServerError[] =
+    "The wallpaper cannot be set: the X server refused the picture (error %1).";
+inline constexpr char NothingToPrint[] = "There is no image to print.";
+inline constexpr char PrinterUnavailable[] = "Printing is not available.";
+inline constexpr char NoPrinter[] =
+    "No printer is set up. Add a printer in the system's printer settings and make it the "
+    "default printer, or choose one with File - Print Setup..., then print again.";
+inline constexpr char PrinterWontStart[] = "The printer \"%1\" cannot print now.";
+inline constexpr char PrintJobFailed[] = "The print job for the printer \"%1\" failed.";
+inline constexpr char PrintDocumentName[] = "Snaplorn";
+inline constexpr char MailerUnavailable[] = "Sending e-mail is not available.";
+inline constexpr char EmailCaption[] = "Email - Snaplorn ";
+inline constexpr char EmailToLabel[] = "To:";
+inline constexpr char EmailSubjectLabel[] = "Subject:";
+inline constexpr char EmailMessageLabel[] = "Message";
+inline constexpr char EmailAttachmentLabel[] = "Attachment:";
+inline constexpr char EmailAttachmentShown[] = "Screen.jpg";
+inline constexpr char EmailSend[] = "Send";
+inline constexpr char EmailCancel[] = "Cancel";
+inline constexpr char EmailAttachmentFile[] = "screen.jpg";
+// %1 is the web address
+inline constexpr char EmailComposeSubject[] = "Screenshot attached (captured by Snaplorn - %1)";
+inline constexpr char EmailDefaultSubject[] = "Screen Image attached (captured by Snaplorn - %1)";
+inline constexpr char EmailTag[] = "[Screen Image captured by Snaplorn - %1]";
+inline constexpr char EmailEnterAddress[] = "Please enter a valid email address.";
+inline constexpr char EmailBadAddress[] =
+    "\"%1\" is not a valid email address.\r\n"
+    "Enter one or more addresses separated by commas, such as name@example.com.";
+inline constexpr char EmailOpenError[] = "Error opening email.";
+inline constexpr char EmailClientFailed[] = "The mail program could not be started. %1";
+inline constexpr char EmailClientExitCode[] = "(xdg-email exit code %1)";
+inline constexpr char MailTransportMissing[] =
+    "No mail transport is installed: the program \"sendmail\" was not found.\r\n"
+    "Install a mail transfer agent (such as msmtp-mta or postfix) and send again.";
+inline constexpr char MailSendFailed[] = "The message could not be sent (exit code %1). %2";
+inline constexpr char MailSendTimedOut[] =
+    "The message could not be sent: the mail transport did not finish within %1 seconds.";
+inline constexpr char MailTransportWontStart[] =
+    "The message could not be sent: the mail transport \"%1\" cannot be started.";
+inline constexpr char MailAttachmentUnreadable[] =
+    "The message could not be sent: the attachment \"%1\" cannot be read.";
 
 } // namespace snaplorn::texts

@@ -73,14 +73,15 @@ CaptureOptions parseCaptureOptions(const QStringList& arguments, bool (*isFolder
     if (!isFolder)
         isFolder = &existingFolder;
     CaptureOptions options;
-    if (arguments.isEmpty() ||
-        !(arguments.first().startsWith(QLatin1String("--")) || arguments.first() == QLatin1String("-h")))
+    if (arguments.isEmpty() || !(arguments.first().startsWith(QLatin1String("--")) ||
+                                 arguments.first() == QLatin1String("-h")))
         return options;
     QStringList needsCapture;
     for (int i = 0; i < arguments.size(); ++i) {
         QString name = arguments.at(i);
         QString value;
-        const bool inlineValue = name.startsWith(QLatin1String("--")) && name.contains(QLatin1Char('='));
+        const bool inlineValue =
+            name.startsWith(QLatin1String("--")) && name.contains(QLatin1Char('='));
         if (inlineValue) {
             value = name.mid(name.indexOf(QLatin1Char('=')) + 1);
             name = name.left(name.indexOf(QLatin1Char('=')));
@@ -96,8 +97,8 @@ CaptureOptions parseCaptureOptions(const QStringList& arguments, bool (*isFolder
         if (!takesValue(name))
             return failed(fill(texts::CliUnknownOption, arguments.at(i)));
         if (!inlineValue) {
-            const bool present = i + 1 < arguments.size() &&
-                                 !arguments.at(i + 1).startsWith(QLatin1String("--"));
+            const bool present =
+                i + 1 < arguments.size() && !arguments.at(i + 1).startsWith(QLatin1String("--"));
             if (present)
                 value = arguments.at(++i);
             else if (name != QLatin1String("--output"))

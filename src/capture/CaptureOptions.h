@@ -9,13 +9,13 @@ namespace snaplorn {
 struct CaptureOptions {
     enum class Action { StartProgram, Help, Version, Capture, Error };
     Action action = Action::StartProgram;
-    QString mode;           // "desktop" or "window"
+    QString mode; // "desktop" or "window"
     int delayMs = 0;
-    bool toFile = false;    // --output given
-    QString output;         // the file; empty: the next ScreenN.jpg in outputFolder
-    QString outputFolder;   // empty: the auto-capture folder of the settings
-    int quality = -1;       // -1: the JPEG quality of the settings
-    QString error;          // Action::Error: what is wrong
+    bool toFile = false;  // --output given
+    QString output;       // the file; empty: the next ScreenN.jpg in outputFolder
+    QString outputFolder; // empty: the auto-capture folder of the settings
+    int quality = -1;     // -1: the JPEG quality of the settings
+    QString error;        // Action::Error: what is wrong
 };
 
 // Options are recognised when the first argument starts with "--" (or is

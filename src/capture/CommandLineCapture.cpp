@@ -58,8 +58,8 @@ struct Destination {
 Destination destinationFor(const CaptureOptions& options)
 {
     Destination destination{options.output, options.quality};
-    const bool needsSettings = options.quality < 0 || (options.output.isEmpty() &&
-                                                       options.outputFolder.isEmpty());
+    const bool needsSettings =
+        options.quality < 0 || (options.output.isEmpty() && options.outputFolder.isEmpty());
     if (!needsSettings)
         return destination;
     Registry registry(paths::settingsFile());
@@ -101,16 +101,35 @@ int serveClipboard(QApplication& app, PlatformServices& services, const QImage& 
         return fail(QString::fromUtf8(texts::CliClipboardUnavailable)
                         .arg(QStringLiteral("another program holds it")));
     printOut(QString::fromUtf8(texts::CliOnClipboard).arg(picture.width()).arg(picture.height()));
-    QObject::connect(clipboard, &QClipboard::changed, &app, [&app, clipboard](QClipboard::Mode mode) {
-        if (mode == QClipboard::Clipboard && !clipboard->ownsClipboard()) {
-            printOut(QString::fromUtf8(texts::CliClipboardTaken));
-            app.quit();
-        }
-    });
+    QObject::connect(clipboard, &QClipboard::changed, &app,
+                     [&app, clipboard](QClipboard::Mode mode) {
+                         if (mode == QClipboard::Clipboard && !clipboard->ownsClipboard()) {
+                             printOut(QString::fromUtf8(texts::CliClipboardTaken));
+                             app.quit();
+                         }
+                     });
     return app.exec();
 }
 
-int runCapture(const CaptureOptions& options, int argc, char** argv)
+// A picture for a file needs no application object: a connection of its
+// own and the save code are all it takes, which keeps the start short.
+int captureToFile(const CaptureOptions& options)
+{
+    QString why;
+    const std::unique_ptr<X11Connection> x11 = X11Connection::open(&why);
+    if (!x11)
+        return fail(why);
+    PlatformServices services;
+    addScreenServices(services, x11->get());
+    if (options.delayMs > 0)
+        QThread::msleep(ulong(options.delayMs));
+    const GrabResult grab = takePicture(services, options.mode);
+    if (!grab.ok())
+        return fail(grab.error);
+    return saveToFile(grab.image, options);
+}
+
+int captureToClipboard(const CaptureOptions& options, int argc, char** argv)
 {
     // Qt ends the process when its platform cannot start: look first.
     const Result display = probeX11Display();
@@ -129,9 +148,7 @@ int runCapture(const CaptureOptions& options, int argc, char** argv)
     const GrabResult grab = takePicture(services, options.mode);
     if (!grab.ok())
         return fail(grab.error);
-    if (!options.toFile)
-        return serveClipboard(app, services, grab.image);
-    return saveToFile(grab.image, options);
+    return serveClipboard(app, services, grab.image);
 }
 
 } // namespace
@@ -158,7 +175,7 @@ std::optional<int> runCommandLineActions(int argc, char** argv)
     case CaptureOptions::Action::Capture:
         break;
     }
-    return runCapture(options, argc, argv);
+    return options.toFile ? captureToFile(options) : captureToClipboard(options, argc, argv);
 }
 
 } // namespace snaplorn

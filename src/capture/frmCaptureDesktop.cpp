@@ -8,8 +8,10 @@
 #include "platform/ScreenGrabber.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QThread>
 
 #include <cmath>
 
@@ -85,7 +87,7 @@ void frmCaptureDesktop::CaptureActiveWin(bool ovbActiveWnd)
         m_main.CaptureFailed(QString::fromUtf8(texts::CaptureUnavailable));
         return;
     }
-    const ActiveWindowInfo active = m_services.activeWindow->activeWindow();
+    const ActiveWindowInfo active = activeOtherWindow();
     if (!active.ok()) {
         m_main.CaptureFailed(active.error);
         return;
@@ -103,7 +105,27 @@ void frmCaptureDesktop::CaptureActiveWin(bool ovbActiveWnd)
     m_main.ShowAfterCapture(true);
     QCoreApplication::processEvents();
     if (!copied)
-        m_main.CaptureFailed(copied.message);
+        m_main.CaptureFailed(copied.message, false);
+}
+
+// The main window is never the one captured: when it is shown at this
+// moment (the tray's window capture shows it at once), it goes out of the
+// way first and the window manager gets a moment to activate another one.
+ActiveWindowInfo frmCaptureDesktop::activeOtherWindow()
+{
+    if (!m_main.isVisible())
+        return m_services.activeWindow->activeWindow();
+    const QRect own = m_main.frameGeometry();
+    m_main.hide();
+    QElapsedTimer waited;
+    waited.start();
+    ActiveWindowInfo active;
+    do {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(10);
+        active = m_services.activeWindow->activeWindow();
+    } while ((!active.ok() || active.frame == own) && waited.elapsed() < 400);
+    return active;
 }
 
 // ---- the rubber band ---------------------------------------------------------
@@ -136,9 +158,9 @@ void frmCaptureDesktop::paintEvent(QPaintEvent* event)
     QPainter painter(this);
     const qreal ratio = devicePixelRatioF();
     const QRect exposed = event->rect();
-    const QRect source(QPoint(int(exposed.left() * ratio), int(exposed.top() * ratio)),
-                       QSize(int(std::ceil(exposed.width() * ratio)),
-                             int(std::ceil(exposed.height() * ratio))));
+    const QRect source(
+        QPoint(int(exposed.left() * ratio), int(exposed.top() * ratio)),
+        QSize(int(std::ceil(exposed.width() * ratio)), int(std::ceil(exposed.height() * ratio))));
     painter.drawImage(exposed, m_frozen, source);
     if (!m_bandShown)
         return;

@@ -8,8 +8,9 @@ class frmViewImage;
 class QRegion;
 
 namespace snaplorn {
+struct ActiveWindowInfo;
 struct PlatformServices;
-}
+} // namespace snaplorn
 
 // The capture overlay: a frameless window over every monitor that shows the
 // screen as it was frozen while the main window was hidden. In "rectangle"
@@ -44,6 +45,7 @@ protected:
 private:
     // Freezes the screen into the overlay's picture (its load step).
     snaplorn::Result LoadFrozenScreen();
+    snaplorn::ActiveWindowInfo activeOtherWindow();
     void Unload();
     QPointF screenPoint(const QPointF& widgetPoint) const;
     QRect bandRect() const;

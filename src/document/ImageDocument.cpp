@@ -28,9 +28,12 @@ void ImageDocument::setCanvas(const QImage& image)
     emit canvasChanged();
 }
 
-void ImageDocument::canvasEdited(const QRect&)
+void ImageDocument::canvasEdited(const QRect& area)
 {
-    emit canvasChanged();
+    if (area.isValid())
+        emit canvasAreaChanged(area);
+    else
+        emit canvasChanged();
 }
 
 void ImageDocument::setDirty(bool dirty)
@@ -132,7 +135,7 @@ Result ImageDocument::SaveImageFile(const QString& path, int jpgQuality, bool* r
     switch (saveKindFor(path)) {
     case SaveKind::Jpg: {
         const QString temporary = temporaryBitmapPath();
-        written = writeBmp24(m_canvas, temporary);
+        written = writeTemporaryBmp24(m_canvas, temporary);
         if (written)
             written = BmpToJpeg(temporary, path, jpgQuality);
         break;

@@ -30,7 +30,8 @@ public:
     // Replaces the canvas picture (converted to RGB32); the committed copy is
     // left alone until CommitCanvas.
     void setCanvas(const QImage& image);
-    // Lets an operation draw into the canvas; call canvasEdited afterwards.
+    // Lets an operation draw into the canvas; call canvasEdited afterwards
+    // with the area drawn on (none: the whole canvas may have changed).
     QImage& canvasForEdit() { return m_canvas; }
     void canvasEdited(const QRect& area = QRect());
 
@@ -77,6 +78,9 @@ public:
 signals:
     // The canvas picture changed (size or pixels).
     void canvasChanged();
+    // Only the pixels inside the area changed (canvasEdited with an area);
+    // the size stayed, so views repaint just that area.
+    void canvasAreaChanged(const QRect& area);
     void titleChanged(const QString& title);
     void dirtyChanged(bool dirty);
     void undoStateChanged();

@@ -32,9 +32,10 @@ LoadedImage loadImageFile(const QString& path);
 Result writeBmp24(const QImage& image, const QString& path);
 
 // The same bitmap for the scratch file of a JPEG save, which is converted at
-// once and never kept: replaced in one step like writeBmp24 (a failure leaves
-// the old file and no temporary file behind), but not flushed to the disk,
-// which on a large screen costs more than the whole JPEG conversion.
+// once and never kept. It is written in full under a temporary name before it
+// takes the old file's place, so a failed write leaves the old file and no
+// temporary file behind; unlike writeBmp24 it is not flushed to the disk,
+// which on a large screen takes longer than the JPEG conversion itself.
 Result writeTemporaryBmp24(const QImage& image, const QString& path);
 
 // Converts an existing BMP file into a JPEG file of the given quality

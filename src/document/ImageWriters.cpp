@@ -1,5 +1,6 @@
-// The two writers of picture files: our own 24-bit bitmap writer, and the
-// bitmap-to-JPEG conversion the JPEG save runs on the temporary bitmap.
+// The writers of picture files: our own 24-bit bitmap writer, for saved and
+// for scratch bitmaps, and the bitmap-to-JPEG conversion the JPEG save runs on
+// the scratch bitmap.
 #include "document/ImageFiles.h"
 
 #include "app/Texts.h"
@@ -180,6 +181,9 @@ Result writeTemporaryBmp24(const QImage& image, const QString& path)
     file.close();
     if (!written)
         return saveFailed(path, why);
+    // Renaming over an existing file makes ext4 push the new data to the disk
+    // at once; the old scratch file goes first, now that the new one is complete.
+    QFile::remove(path);
     if (std::rename(QFile::encodeName(file.fileName()).constData(),
                     QFile::encodeName(path).constData()) != 0)
         return saveFailed(path, qt_error_string(errno));

@@ -150,9 +150,8 @@ void CanvasFrame::dragGuides(const QPoint& at)
     miGuideY = at.y();
     m_guidesShown = true;
     update();
-    emit statusTextChanged(QString::fromLatin1(snaplorn::texts::FrameSizeStatus)
-                               .arg(width)
-                               .arg(height));
+    emit statusTextChanged(
+        QString::fromLatin1(snaplorn::texts::FrameSizeStatus).arg(width).arg(height));
 }
 
 // The new size from a release position; false when the position lies left

@@ -48,7 +48,8 @@ QImage resizeCursorImage(int handle)
     if (handle < 23 || handle > 25)
         return image;
     QPainterPath arrow;
-    arrow.addPolygon(turnAroundHotSpot(turnFor(handle)).map(horizontalArrow().translated(0.5, 0.5)));
+    arrow.addPolygon(
+        turnAroundHotSpot(turnFor(handle)).map(horizontalArrow().translated(0.5, 0.5)));
     arrow.closeSubpath();
     QPainter painter(&image);
     // Monochrome look: no antialiasing; the white outline is the arrow's

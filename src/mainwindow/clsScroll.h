@@ -14,9 +14,9 @@ public:
     // moves right of or below the frame origin). A value outside the 16-bit
     // range the bars hold ends the set-up silently; the steps not yet done
     // keep their old values.
-    void SetUpScrollBars(QScrollBar* H_SB, QScrollBar* V_SB, long lVer_MaxLen,
-                         int iVer_SmallChange, long lVer_LargeChange, long lHor_MaxLen,
-                         int iHor_SmallChange, long lHor_LargeChange) const;
+    void SetUpScrollBars(QScrollBar* H_SB, QScrollBar* V_SB, long lVer_MaxLen, int iVer_SmallChange,
+                         long lVer_LargeChange, long lHor_MaxLen, int iHor_SmallChange,
+                         long lHor_LargeChange) const;
     // Sets the top (MoveV) or left (MoveH) of the picture to minus the value.
     void MoveV(QScrollBar* V_SB, QWidget* pic) const;
     void MoveH(QScrollBar* H_SB, QWidget* pic) const;

@@ -55,11 +55,13 @@ frmViewImage::frmViewImage(PlatformServices& services, Registry& registry,
     createToolbar();
     createStatusBar();
     createCaptureControls();
+    createTrayControls();
 
     // 1. canvas in its frame, scroll bars set up
     m_scroll = std::make_unique<clsScroll>();
     LayoutControls();
     // 2. toolbox state: the pointer tool
+    createToolbox();
     selectPointerTool();
     // 3. Undo, Redo and Paste start disabled
     for (const char* name : {"mnuUndo", "mnuRedo", "mnuPaste"})
@@ -156,6 +158,14 @@ QString frmViewImage::statusText(int panel) const
     return m_panels[size_t(panel - 1)]->text();
 }
 
+void frmViewImage::setStatusText(int panel, const QString& text)
+{
+    // Canvas moves write the panels many times a second; an unchanged text
+    // costs no relayout of the status bar.
+    if (panel >= 1 && panel <= int(m_panels.size()) && m_panels[size_t(panel - 1)]->text() != text)
+        m_panels[size_t(panel - 1)]->setText(text);
+}
+
 void frmViewImage::showError(const QString& text)
 {
     m_services.messages->tell(this, text, MsgIcon::Exclamation);
@@ -188,21 +198,13 @@ void frmViewImage::LoadSettings()
 void frmViewImage::tmrBroadcast_Timer()
 {
     const bool wasVisible = isVisible();
-    // Tray mode on start-up hooks in here once the tray is available; until
-    // then the window simply shows.
-    show();
+    if (m_settings.RunInTray == 1)
+        mnuHide_Click();
+    else
+        show();
+    StartBroadcastFetch();
     emit startupTickRan(wasVisible);
     tmrBroadcast->stop();
-}
-
-void frmViewImage::tmrActivatePaste_Timer()
-{
-    // Paste availability follows the clipboard once pasting is available.
-}
-
-void frmViewImage::selectPointerTool()
-{
-    // The toolbox selects its pointer tool here once the toolbox is filled.
 }
 
 void frmViewImage::RestoreFromHandOver()
@@ -318,8 +320,10 @@ bool frmViewImage::runClosingSequence()
     if (!AskSaveChanges())
         return false;
     m_closing = true;
+    CancelBroadcast();
     if (m_settings.HotKeyPresent == 1)
         UnRegHotKeys();
+    RemoveTrayIcon();
     QCoreApplication::processEvents();
     for (QWidget* window : QApplication::topLevelWidgets())
         if (window != this && window->isVisible())

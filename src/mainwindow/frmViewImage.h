@@ -2,6 +2,7 @@
 #include "app/AppSettings.h"
 #include "app/Result.h"
 #include "capture/AutoCapture.h"
+#include "tools/Tool.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -9,10 +10,14 @@
 #include <memory>
 #include <vector>
 
+class QAbstractButton;
 class QAction;
+class QButtonGroup;
 class QGroupBox;
 class QLabel;
 class QMenu;
+class QPainter;
+class QPushButton;
 class QScrollBar;
 class QTimer;
 class QToolBar;
@@ -21,8 +26,14 @@ class CanvasWidget;
 class StatusPanel;
 class clsScroll;
 class frmCaptureDesktop;
+class frmMsgBox;
+class MiniPalette;
+class PastePicture;
+class PenSizePicker;
+class TextEntry;
 
 namespace snaplorn {
+class BroadcastFetch;
 class ImageDocument;
 class Registry;
 struct PlatformServices;
@@ -72,6 +83,7 @@ public:
     snaplorn::AppSettings& settings() { return m_settings; }
     snaplorn::PlatformServices& services() { return m_services; }
     QString statusText(int panel) const;
+    void setStatusText(int panel, const QString& text);
 
     // Document operations shared by the commands.
     bool AskSaveChanges();
@@ -125,9 +137,89 @@ public:
     // Used by the capture overlay.
     void CaptureLanded(const QImage& image);
     void CaptureAbandoned();
-    void CaptureFailed(const QString& message);
+    void CaptureFailed(const QString& message, bool documentUnchanged = true);
     void ShowAfterCapture(bool evenDuringSeries);
     QString msCaptureType;
+
+    // --- tools ---
+    // The toolbox state every canvas tool reads: the active tool (0-11, or
+    // toolSelectionPresent while a selection is shown), the pen width (1, 4
+    // or 6) and the drawing colour (0x00BBGGRR).
+    qint16 miCurrTool = snaplorn::toolPointer;
+    qint16 miPenWidth = 1;
+    snaplorn::ColorRef mlCurrColor = 0;
+    // The last canvas drag; the corners of the selection while one is shown.
+    const snaplorn::DragFields& dragFields() const { return m_drag; }
+    QAbstractButton* OptTool(int index) const;
+    void OptTool_Click(int index);
+    void OptTool_MouseMove(int index);
+    void picPenSize_MouseDown(int button, int x, int y);
+    void PicMiniPal_MouseDown(int button, int x, int y);
+    void cmdColor_Click();
+    void EnableSelCommands();
+    void DisableSelCommands();
+    // Canvas mouse events in image pixels; button 1 left, 2 right, 4 middle
+    // (a sum while moving).
+    void picSelImage_MouseDown(int button, const QPointF& point);
+    void picSelImage_MouseMove(int button, const QPointF& point);
+    void picSelImage_MouseUp(int button, const QPointF& point);
+    void txtText_LostFocus();
+    void picPaste_LostFocus();
+    void mnuCut_Click();
+    void mnuCopy_Click();
+    void mnuPaste_Click();
+    void mnuCrop_Click();
+    void mnuGrayScale_Click();
+    void mnuInvertColor_Click();
+    void mnuFlipHor_Click();
+    void mnuFlipVert_Click();
+    void mnuPopCopyColor_Click();
+    void mnuPopCopySafeColor_Click();
+
+    // --- tray, options, broadcast ---
+    // Tray mode: the window hides behind its tray icon (where the desktop
+    // has no tray it is minimised instead); the icon stays until the
+    // program ends.
+    void mnuHide_Click();
+    void popDesktop_Click();
+    void popRectangle_Click();
+    void popWindow_Click();
+    void popAbout_Click();
+    void popShow_Click();
+    void RestoreFromTray();
+    void mnuCaptureOptions_Click();
+    // Stores the record the Options dialog made and registers its hot keys;
+    // false when one of them could not be registered.
+    bool ApplyOptions(const snaplorn::AppSettings& updated);
+    // The broadcast message, fetched once after the start-up tick.
+    void StartBroadcastFetch();
+    void BroadcastArrived(const QByteArray& reply);
+    // The box showing a broadcast message, while it is open.
+    frmMsgBox* msgBox() const;
+
+    // --- output ---
+    // The whole image on the clipboard; Clear Clipboard also disables Paste.
+    void mnuCopyToClipboard_Click();
+    void mnuClearClipboard_Click();
+    // The image saved as the wallpaper file and shown centred, tiled or
+    // stretched; Remove shows no wallpaper.
+    void mnuWallPaperCenter_Click();
+    void mnuWallPaperTile_Click();
+    void mnuWallPaperStretch_Click();
+    void mnuWallPaperRemove_Click();
+    // Stores the style values of DisplayType ("center", "tile", "stretch",
+    // any case; other types store nothing) in the desktop section of the
+    // settings file, then shows pFileName (empty: no picture) in the stored
+    // style. The desktop's refusal comes back as a failure.
+    snaplorn::Result SetWallpaper(const QString& pFileName, const QString& DisplayType);
+    // Print at screen scale on the default printer; Print Setup chooses the
+    // printer first.
+    void mnuPrint_Click();
+    void mnuPageSetup_Click();
+    // The image as "screen.jpg", handed to the mail program or, where there
+    // is none, to the e-mail window.
+    void mnuSend_Click();
+    void OpenEmailWindow();
 
 signals:
     // Observable start-up steps, in the order they run.
@@ -200,4 +292,49 @@ private:
     bool m_dirtyBeforeCapture = false;
     Qt::WindowStates m_stateBeforeCapture = Qt::WindowNoState;
     std::unique_ptr<frmCaptureDesktop> m_captureOverlay;
+
+    // --- tools ---
+    void createToolbox();
+    void createToolButtons();
+    void createCanvasTools();
+    snaplorn::Tool* currentTool() const;
+    void setCurrentColor(snaplorn::ColorRef colour);
+    void paintCanvasOverlay(QPainter& painter);
+    void eraseSelectionOutline();
+    void dropSelection();
+    void showReadouts(const QPointF& point);
+    void finishSelection(const QPointF& release);
+    void placeTextBox(const QPointF& release);
+    void applyWholeImage(void (*operation)(QImage&));
+    void copyColorText(bool webSafe);
+    QRect selectionRect() const;
+    bool putOnClipboard(const QImage& picture);
+    void enlargeCanvasFor(const QSize& picture);
+    void showPastedPicture();
+    void hidePendingPaste();
+    snaplorn::DragFields m_drag;
+    std::unique_ptr<snaplorn::ToolContext> m_toolContext;
+    std::vector<std::unique_ptr<snaplorn::Tool>> m_tools;
+    QButtonGroup* m_toolButtons = nullptr;
+    QLabel* lblCurrColor = nullptr;
+    QPushButton* cmdColor = nullptr;
+    MiniPalette* PicMiniPal = nullptr;
+    QLabel* Label1 = nullptr;
+    PenSizePicker* picPenSize = nullptr;
+    PastePicture* picPaste = nullptr;
+    TextEntry* txtText = nullptr;
+
+    // --- tray, options, broadcast ---
+    void createTrayControls();
+    void trayContextMenu(const QPoint& globalPos);
+    void windowShownOrHidden(bool shown);
+    bool registerHotKeysFromOptions();
+    void CancelBroadcast();
+    void RemoveTrayIcon();
+    snaplorn::BroadcastFetch* Inet1 = nullptr;
+    QPointer<frmMsgBox> m_msgBox;
+
+    // --- output ---
+    void setWallpaperFromImage(const QString& displayType);
+    snaplorn::Result printCanvas();
 };

@@ -107,9 +107,14 @@ void frmViewImage::CaptureAbandoned()
     ShowAfterCapture(true);
 }
 
-void frmViewImage::CaptureFailed(const QString& message)
+// A failure also ends a running series before the message is shown, so
+// no further tick runs while the user reads it.
+void frmViewImage::CaptureFailed(const QString& message, bool documentUnchanged)
 {
-    m_document->setDirty(m_dirtyBeforeCapture);
+    if (documentUnchanged)
+        m_document->setDirty(m_dirtyBeforeCapture);
+    if (m_autoCaptureActive)
+        EndAutoCapture();
     ShowAfterCapture(true);
     showError(message);
 }
@@ -178,8 +183,6 @@ void frmViewImage::tmrAutoCapture_Timer()
     }
     m_dirtyBeforeCapture = false;
     captureOverlay().GetImage(QStringLiteral("desktop"));
-    if (!m_document->isDirty()) // the grab failed and was reported
-        EndAutoCapture();
 }
 
 void frmViewImage::EndAutoCapture()

@@ -64,6 +64,7 @@ void frmViewImage::mnuNew_Click()
 {
     if (!AskSaveChanges())
         return;
+    hidePendingPaste();
     m_document->newBlank();
     RefreshScrollRanges();
 }

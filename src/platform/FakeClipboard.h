@@ -13,7 +13,7 @@ public:
 
     Result setImage(const QImage& image) override;
     bool hasImage() override { return !m_image.isNull(); }
-    QImage image() override { return m_image; }
+    QImage image() override { return damagedImage ? QImage() : m_image; }
     void setText(const QString& text) override;
     void clear() override;
 
@@ -27,6 +27,8 @@ public:
     int textsSet = 0;
     // When set, setImage fails with this message.
     QString failure;
+    // When set, a picture is announced but cannot be read.
+    bool damagedImage = false;
 
 private:
     QImage m_image;

@@ -18,7 +18,8 @@ bool FakeHotKeys::press(int id)
 {
     if (!isRegistered(id))
         return false;
-    QMetaObject::invokeMethod(this, [this, id] { emit activated(id); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, id] { emit activated(id); }, Qt::QueuedConnection);
     return true;
 }
 

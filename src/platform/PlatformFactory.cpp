@@ -2,8 +2,11 @@
 #include "platform/PlatformServices.h"
 
 #include "app/Paths.h"
+#include "output/DesktopWallpaperCommands.h"
 #include "platform/ActiveWindow.h"
 #include "platform/Clipboard.h"
+#include "platform/DesktopMailer.h"
+#include "platform/DesktopToolWallpaper.h"
 #include "platform/DialogService.h"
 #include "platform/HotKeys.h"
 #include "platform/LoggingMessageService.h"
@@ -12,6 +15,8 @@
 #include "platform/QtClipboard.h"
 #include "platform/QtDialogService.h"
 #include "platform/QtMessageService.h"
+#include "platform/QtPrinter.h"
+#include "platform/QtTray.h"
 #include "platform/ScreenGrabber.h"
 #include "platform/Shell.h"
 #include "platform/Tray.h"
@@ -19,6 +24,7 @@
 #include "platform/X11ActiveWindow.h"
 #include "platform/X11Display.h"
 #include "platform/X11HotKeys.h"
+#include "platform/X11RootWallpaper.h"
 #include "platform/X11ScreenGrabber.h"
 
 namespace snaplorn {
@@ -40,14 +46,29 @@ PlatformServices createPlatformServices()
     services.dialogs = std::make_unique<QtDialogService>();
     services.shell = std::make_unique<DesktopShell>(paths::helpFile());
     services.clipboard = std::make_unique<QtClipboard>();
+    services.tray = std::make_unique<QtTray>();
+    services.mailer = std::make_unique<DesktopMailer>();
+    services.printer = std::make_unique<QtPrinter>();
+    // A desktop that keeps the wallpaper in its own setting is changed with
+    // its own tool; otherwise the X server's root window shows the picture.
+    const DesktopKind desktop = detectDesktop(qEnvironmentVariable("XDG_CURRENT_DESKTOP"));
+    if (desktop != DesktopKind::Other)
+        services.wallpaper = std::make_unique<DesktopToolWallpaper>(desktop);
+    else if (qtX11Connection())
+        services.wallpaper = std::make_unique<X11RootWallpaper>();
     // Screen grabs, the active window and hot keys need X11; elsewhere the
     // capture commands say that capture is not available.
     if (xcb_connection_t* x11 = qtX11Connection()) {
-        services.grabber = std::make_unique<X11ScreenGrabber>(x11);
-        services.activeWindow = std::make_unique<X11ActiveWindow>(x11);
+        addScreenServices(services, x11);
         services.hotKeys = std::make_unique<X11HotKeys>(x11);
     }
     return services;
+}
+
+void addScreenServices(PlatformServices& services, xcb_connection_t* connection)
+{
+    services.grabber = std::make_unique<X11ScreenGrabber>(connection);
+    services.activeWindow = std::make_unique<X11ActiveWindow>(connection);
 }
 
 } // namespace snaplorn

@@ -1,6 +1,8 @@
 #pragma once
 #include <memory>
 
+struct xcb_connection_t;
+
 namespace snaplorn {
 
 class MessageService;
@@ -39,5 +41,8 @@ struct PlatformServices {
 
 // The services of this desktop: X11 and the freedesktop tools.
 PlatformServices createPlatformServices();
+// The screen grabber and the active window over the given X connection,
+// which must outlive them (also usable without an application object).
+void addScreenServices(PlatformServices& services, xcb_connection_t* connection);
 
 } // namespace snaplorn

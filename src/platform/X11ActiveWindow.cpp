@@ -107,10 +107,18 @@ ActiveWindowInfo X11ActiveWindow::frameOf(uint32_t window)
     return {frame, QString()};
 }
 
+bool X11ActiveWindow::viewable(uint32_t window)
+{
+    Reply<xcb_get_window_attributes_reply_t> attributes(xcb_get_window_attributes_reply(
+        m_connection, xcb_get_window_attributes(m_connection, window), nullptr));
+    return attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
+}
+
 ActiveWindowInfo X11ActiveWindow::activeWindow()
 {
     uint32_t window = announcedWindow();
-    if (window == XCB_WINDOW_NONE)
+    // The announcement can name a window that has just gone away.
+    if (window == XCB_WINDOW_NONE || !viewable(window))
         window = focusWindow();
     if (window == XCB_WINDOW_NONE)
         return {QRect(), QString::fromUtf8(texts::NoActiveWindow)};

@@ -22,6 +22,7 @@ private:
     uint32_t announcedWindow();
     uint32_t focusWindow();
     uint32_t topLevelAncestor(uint32_t window);
+    bool viewable(uint32_t window);
     ActiveWindowInfo frameOf(uint32_t window);
 
     xcb_connection_t* m_connection;

@@ -16,18 +16,31 @@ xcb_connection_t* qtX11Connection()
     return x11 ? x11->connection() : nullptr;
 }
 
-Result probeX11Display()
+std::unique_ptr<X11Connection> X11Connection::open(QString* why)
 {
     const QByteArray display = qgetenv("DISPLAY");
-    if (display.isEmpty())
-        return Result::failure(QString::fromUtf8(texts::CliNoDisplay));
+    if (display.isEmpty()) {
+        *why = QString::fromUtf8(texts::CliNoDisplay);
+        return nullptr;
+    }
     xcb_connection_t* connection = xcb_connect(display.constData(), nullptr);
-    const bool reached = connection && xcb_connection_has_error(connection) == 0;
-    xcb_disconnect(connection);
-    if (!reached)
-        return Result::failure(
-            QString::fromUtf8(texts::CliDisplayUnreachable).arg(QString::fromLocal8Bit(display)));
-    return Result::success();
+    if (!connection || xcb_connection_has_error(connection) != 0) {
+        xcb_disconnect(connection);
+        *why = QString::fromUtf8(texts::CliDisplayUnreachable).arg(QString::fromLocal8Bit(display));
+        return nullptr;
+    }
+    return std::unique_ptr<X11Connection>(new X11Connection(connection));
+}
+
+X11Connection::~X11Connection()
+{
+    xcb_disconnect(m_connection);
+}
+
+Result probeX11Display()
+{
+    QString why;
+    return X11Connection::open(&why) ? Result::success() : Result::failure(why);
 }
 
 } // namespace snaplorn

@@ -1,6 +1,8 @@
 #pragma once
 #include "app/Result.h"
 
+#include <memory>
+
 struct xcb_connection_t;
 
 namespace snaplorn {
@@ -9,8 +11,27 @@ namespace snaplorn {
 // does not run on the xcb platform.
 xcb_connection_t* qtX11Connection();
 
-// Whether an X display can be reached, tried before any application object
-// exists (Qt ends the process when its platform cannot start).
+// A connection of our own to the display named by DISPLAY, for work done
+// without an application object (and before one exists: Qt ends the
+// process when its platform cannot start, so the display is tried first).
+class X11Connection
+{
+public:
+    // Nothing, with the reason in `why`, when DISPLAY is unset or the
+    // server cannot be reached.
+    static std::unique_ptr<X11Connection> open(QString* why);
+    ~X11Connection();
+    X11Connection(const X11Connection&) = delete;
+    X11Connection& operator=(const X11Connection&) = delete;
+
+    xcb_connection_t* get() const { return m_connection; }
+
+private:
+    explicit X11Connection(xcb_connection_t* connection) : m_connection(connection) {}
+    xcb_connection_t* m_connection;
+};
+
+// Whether the X display can be reached (opens and closes a connection).
 Result probeX11Display();
 
 } // namespace snaplorn

@@ -146,9 +146,8 @@ bool X11HotKeys::registerHotKey(int id, int modifiers, int virtualKey)
     for (uint16_t variant : lockVariants(grab.modifiers)) {
         for (uint8_t code : grab.keycodes) {
             xcb_generic_error_t* error = xcb_request_check(
-                m_connection,
-                xcb_grab_key_checked(m_connection, 0, m_root, variant, code,
-                                     XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+                m_connection, xcb_grab_key_checked(m_connection, 0, m_root, variant, code,
+                                                   XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
             if (error) {
                 refused = true; // BadAccess: another client holds this combination
                 free(error);

@@ -160,12 +160,11 @@ xcb_visualtype_t* rootVisual(xcb_screen_t* screen)
 
 bool sharedMemoryPresent(xcb_connection_t* connection)
 {
-    const xcb_query_extension_reply_t* extension =
-        xcb_get_extension_data(connection, &xcb_shm_id);
+    const xcb_query_extension_reply_t* extension = xcb_get_extension_data(connection, &xcb_shm_id);
     if (!extension || !extension->present)
         return false;
-    auto* reply = xcb_shm_query_version_reply(connection, xcb_shm_query_version(connection),
-                                              nullptr);
+    auto* reply =
+        xcb_shm_query_version_reply(connection, xcb_shm_query_version(connection), nullptr);
     const bool ok = reply != nullptr;
     free(reply);
     return ok;
@@ -297,18 +296,17 @@ GrabResult X11ScreenGrabber::grabShared(const QRect& area)
 
 GrabResult X11ScreenGrabber::grabPlain(const QRect& area)
 {
-    auto cookie = xcb_get_image(m_connection, XCB_IMAGE_FORMAT_Z_PIXMAP, m_root,
-                                int16_t(area.x()), int16_t(area.y()), uint16_t(area.width()),
-                                uint16_t(area.height()), ~0u);
+    auto cookie =
+        xcb_get_image(m_connection, XCB_IMAGE_FORMAT_Z_PIXMAP, m_root, int16_t(area.x()),
+                      int16_t(area.y()), uint16_t(area.width()), uint16_t(area.height()), ~0u);
     xcb_generic_error_t* error = nullptr;
     xcb_get_image_reply_t* reply = xcb_get_image_reply(m_connection, cookie, &error);
     if (!reply) {
         const int code = error ? error->error_code : 0;
         free(error);
         if (code == 0)
-            return {QImage(), QString::fromUtf8(texts::GrabOutOfMemory)
-                                  .arg(area.width())
-                                  .arg(area.height())};
+            return {QImage(),
+                    QString::fromUtf8(texts::GrabOutOfMemory).arg(area.width()).arg(area.height())};
         return {QImage(), QString::fromUtf8(texts::GrabFailed).arg(code)};
     }
     const int pad = m_scanlinePad / 8;

@@ -35,8 +35,7 @@ namespace {
 // pattern), preceded by "0", of which the last two characters are kept.
 QString twoHexDigits(qint16 value)
 {
-    const QString digits =
-        QLatin1Char('0') + QString::number(quint16(value), 16).toUpper();
+    const QString digits = QLatin1Char('0') + QString::number(quint16(value), 16).toUpper();
     return digits.right(2);
 }
 

@@ -38,9 +38,9 @@ QRegion FigureTool::release(QPointF point, Qt::MouseButtons)
     QImage& image = document.canvasForEdit();
     QRect touched = drawFigure(image, m_final, start, point, colour, width);
     if (m_finish == Arrowed)
-        touched |= DrawArrowHead(image, float(point.x()), float(point.y()),
-                                 float(start.x() - point.x()), float(start.y() - point.y()),
-                                 colour, width);
+        touched |=
+            DrawArrowHead(image, float(point.x()), float(point.y()), float(start.x() - point.x()),
+                          float(start.y() - point.y()), colour, width);
     document.canvasEdited(touched);
     return band + touched;
 }

@@ -8,8 +8,8 @@ namespace snaplorn {
 
 QPointF clampToCanvas(QPointF point, QSize canvas)
 {
-    // The original keeps the band off the right and bottom edges; the left
-    // and top are kept too, so a selection never reaches outside the image.
+    // The band stops at the last column and row, and at the first ones too,
+    // so a selection never reaches outside the image.
     const double x = std::clamp(point.x(), 0.0, double(std::max(0, canvas.width() - 1)));
     const double y = std::clamp(point.y(), 0.0, double(std::max(0, canvas.height() - 1)));
     return {x, y};

@@ -58,8 +58,7 @@ namespace {
 
 using Factory = std::unique_ptr<Tool> (*)(ToolContext&);
 
-template <typename T, auto... Args>
-std::unique_ptr<Tool> make(ToolContext& context)
+template <typename T, auto... Args> std::unique_ptr<Tool> make(ToolContext& context)
 {
     return std::make_unique<T>(context, Args...);
 }
@@ -114,8 +113,17 @@ void paintInvertedFigure(QPainter& painter, Figure figure, QPointF a, QPointF b,
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-    painter.setPen(figurePen(Qt::white, width, style));
-    paintFigure(painter, figure, a, b);
+    // A solid box band is filled as its few rectangles, much cheaper than
+    // rasterising a large outline on every move.
+    const QRegion box =
+        figure == Figure::Box && style == Qt::SolidLine ? boxOutlinePixels(a, b, width) : QRegion();
+    if (!box.isEmpty()) {
+        for (const QRect& part : box)
+            painter.fillRect(part, Qt::white);
+    } else {
+        painter.setPen(figurePen(Qt::white, width, style));
+        paintFigure(painter, figure, a, b);
+    }
     painter.restore();
 }
 

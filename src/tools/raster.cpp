@@ -134,6 +134,36 @@ QRegion figureOutlineRegion(Figure figure, QPointF a, QPointF b, int width)
     return QRegion(figureBounds(figure, a, b, width));
 }
 
+QRegion boxOutlinePixels(QPointF a, QPointF b, int width)
+{
+    const bool whole = a.x() == std::floor(a.x()) && a.y() == std::floor(a.y()) &&
+                       b.x() == std::floor(b.x()) && b.y() == std::floor(b.y());
+    if (!whole || (width != 1 && width != 4 && width != 6))
+        return QRegion();
+    const int left = int(std::min(a.x(), b.x()));
+    const int top = int(std::min(a.y(), b.y()));
+    const int spanX = int(std::abs(a.x() - b.x())); // distance between the lines
+    const int spanY = int(std::abs(a.y() - b.y()));
+    if (spanX == 0 && spanY == 0)
+        return QRegion(); // left to the painter, which draws a point's box its own way
+    // A pen of width w centred on the line x covers the columns whose
+    // centres lie in [x - w/2, x + w/2): from x - w/2 for w columns.
+    const int half = width / 2;
+    const QRect outer(left - half, top - half, spanX + width, spanY + width);
+    const QRect inner(left - half + width, top - half + width, spanX - width, spanY - width);
+    QRegion pixels(outer);
+    if (inner.isValid())
+        pixels -= QRegion(inner);
+    if (width > 1) {
+        // Round joins of radius 2 or 3 leave out just the outermost corner
+        // pixel: its centre lies 2.12 or 3.54 pixels from the corner point.
+        for (const QPoint& corner :
+             {outer.topLeft(), outer.topRight(), outer.bottomLeft(), outer.bottomRight()})
+            pixels -= QRegion(QRect(corner, QSize(1, 1)));
+    }
+    return pixels;
+}
+
 QRect drawFigure(QImage& image, Figure figure, QPointF a, QPointF b, QRgb colour, int width)
 {
     QPainter painter(&image);
@@ -161,8 +191,7 @@ ArrowHead arrowHeadEnds(float x, float y, float dx, float dy)
             QPointF(float(x + sign * c2), float(y + sign * s2))};
 }
 
-QRect DrawArrowHead(QImage& image, float x, float y, float dx, float dy, QRgb colour,
-                    int width)
+QRect DrawArrowHead(QImage& image, float x, float y, float dx, float dy, QRgb colour, int width)
 {
     const ArrowHead head = arrowHeadEnds(x, y, dx, dy);
     const QPointF tip(x, y);
@@ -204,8 +233,7 @@ int textIndentSpaces(int left, int penWidth)
     return int(std::nearbyint(double(left) / textIndentDivisor(penWidth)));
 }
 
-QRect drawTextBlock(QImage& image, QPoint topLeft, const QString& text, QRgb colour,
-                    int penWidth)
+QRect drawTextBlock(QImage& image, QPoint topLeft, const QString& text, QRgb colour, int penWidth)
 {
     const QFont font = textToolFont(penWidth);
     const QFontMetrics metrics(font);
@@ -224,8 +252,7 @@ QRect drawTextBlock(QImage& image, QPoint topLeft, const QString& text, QRgb col
         const QString line = i == 0 ? lines[i] : indent + lines[i];
         const QPoint origin(i == 0 ? topLeft.x() : 0, topLeft.y() + i * metrics.lineSpacing());
         painter.drawText(QPointF(origin.x(), origin.y() + metrics.ascent()), line);
-        touched |= metrics.boundingRect(line).translated(origin.x(), origin.y() +
-                                                          metrics.ascent());
+        touched |= metrics.boundingRect(line).translated(origin.x(), origin.y() + metrics.ascent());
     }
     return touched.adjusted(-2, -2, 2, 2).intersected(image.rect());
 }

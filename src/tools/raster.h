@@ -37,6 +37,13 @@ QRect figureBounds(Figure figure, QPointF a, QPointF b, int width);
 // moving rubber band repaints strips, not the whole inside.
 QRegion figureOutlineRegion(Figure figure, QPointF a, QPointF b, int width);
 
+// The exact pixels of a box outline of width 1, 4 or 6 between two whole
+// pixel points, as non-overlapping rectangles (the four bands, less the
+// corner pixel each round join leaves out): what drawFigure paints, found
+// without rasterising the outline. Empty for other widths, fractional
+// points or a box of a single point.
+QRegion boxOutlinePixels(QPointF a, QPointF b, int width);
+
 // Draws a figure into the image in the colour; returns the pixels touched.
 QRect drawFigure(QImage& image, Figure figure, QPointF a, QPointF b, QRgb colour, int width);
 
@@ -50,8 +57,7 @@ struct ArrowHead {
 };
 ArrowHead arrowHeadEnds(float x, float y, float dx, float dy);
 // Draws the two head strokes; returns the pixels touched.
-QRect DrawArrowHead(QImage& image, float x, float y, float dx, float dy, QRgb colour,
-                    int width);
+QRect DrawArrowHead(QImage& image, float x, float y, float dx, float dy, QRgb colour, int width);
 
 // The text tool's font for a pen width: the desktop's default sans-serif
 // face at 10 points (width 1), 14 points bold (4) or 20 points bold (6), as
@@ -68,7 +74,6 @@ int textIndentSpaces(int left, int penWidth);
 // Draws the text with its first line at topLeft; every later line starts at
 // x = 0 behind the indent spaces, one line height lower. Only the glyphs
 // change pixels. Returns the pixels touched.
-QRect drawTextBlock(QImage& image, QPoint topLeft, const QString& text, QRgb colour,
-                    int penWidth);
+QRect drawTextBlock(QImage& image, QPoint topLeft, const QString& text, QRgb colour, int penWidth);
 
 } // namespace snaplorn

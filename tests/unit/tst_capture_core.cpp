@@ -172,8 +172,8 @@ void TestCaptureCore::firstCaptureWaitsFourTicksLaterOnesThree()
     QList<bool> ticks;
     for (int i = 0; i < 10; ++i)
         ticks.append(delay.tick());
-    const QList<bool> expected = {false, false, false, true,  // first capture: 4th tick
-                                  false, false, true,         // then every 3rd
+    const QList<bool> expected = {false, false, false, true, // first capture: 4th tick
+                                  false, false, true,        // then every 3rd
                                   false, false, true};
     QCOMPARE(ticks, expected);
     QCOMPARE(delay.value(), 1);
@@ -191,32 +191,38 @@ void TestCaptureCore::commandLineOptions_data()
     QTest::addColumn<int>("quality");
     using A = CaptureOptions::Action;
     QTest::newRow("no arguments start the program")
-        << "" << int(A::StartProgram) << "" << 0 << false << "" << "" << -1;
-    QTest::newRow("a picture to open") << "/tmp/a.jpg" << int(A::StartProgram) << "" << 0 << false
-                                       << "" << "" << -1;
+        << "" << int(A::StartProgram) << "" << 0 << false << ""
+        << "" << -1;
+    QTest::newRow("a picture to open")
+        << "/tmp/a.jpg" << int(A::StartProgram) << "" << 0 << false << ""
+        << "" << -1;
     QTest::newRow("a picture path with spaces")
-        << "My Picture.jpg" << int(A::StartProgram) << "" << 0 << false << "" << "" << -1;
-    QTest::newRow("help") << "--help" << int(A::Help) << "" << 0 << false << "" << "" << -1;
-    QTest::newRow("short help") << "-h" << int(A::Help) << "" << 0 << false << "" << "" << -1;
-    QTest::newRow("version") << "--version" << int(A::Version) << "" << 0 << false << "" << ""
-                             << -1;
+        << "My Picture.jpg" << int(A::StartProgram) << "" << 0 << false << ""
+        << "" << -1;
+    QTest::newRow("help") << "--help" << int(A::Help) << "" << 0 << false << ""
+                          << "" << -1;
+    QTest::newRow("short help") << "-h" << int(A::Help) << "" << 0 << false << ""
+                                << "" << -1;
+    QTest::newRow("version") << "--version" << int(A::Version) << "" << 0 << false << ""
+                             << "" << -1;
     QTest::newRow("desktop to the clipboard")
-        << "--capture desktop" << int(A::Capture) << "desktop" << 0 << false << "" << "" << -1;
-    QTest::newRow("all options")
-        << "--capture window --delay 250 --output /tmp/w.bmp --quality 55" << int(A::Capture)
-        << "window" << 250 << true << "/tmp/w.bmp" << "" << 55;
+        << "--capture desktop" << int(A::Capture) << "desktop" << 0 << false << ""
+        << "" << -1;
+    QTest::newRow("all options") << "--capture window --delay 250 --output /tmp/w.bmp --quality 55"
+                                 << int(A::Capture) << "window" << 250 << true << "/tmp/w.bmp"
+                                 << "" << 55;
     QTest::newRow("name=value form") << "--capture=desktop --output=/tmp/d.jpg --quality=1"
                                      << int(A::Capture) << "desktop" << 0 << true << "/tmp/d.jpg"
                                      << "" << 1;
     QTest::newRow("output without a value: next ScreenN.jpg")
-        << "--capture desktop --output" << int(A::Capture) << "desktop" << 0 << true << "" << ""
-        << -1;
-    QTest::newRow("output followed by an option")
-        << "--capture desktop --output --quality 90" << int(A::Capture) << "desktop" << 0 << true
-        << "" << "" << 90;
-    QTest::newRow("output into a folder") << "--capture desktop --output /shots"
-                                          << int(A::Capture) << "desktop" << 0 << true << ""
-                                          << "/shots" << -1;
+        << "--capture desktop --output" << int(A::Capture) << "desktop" << 0 << true << ""
+        << "" << -1;
+    QTest::newRow("output followed by an option") << "--capture desktop --output --quality 90"
+                                                  << int(A::Capture) << "desktop" << 0 << true << ""
+                                                  << "" << 90;
+    QTest::newRow("output into a folder")
+        << "--capture desktop --output /shots" << int(A::Capture) << "desktop" << 0 << true << ""
+        << "/shots" << -1;
 }
 
 void TestCaptureCore::commandLineOptions()
@@ -236,25 +242,26 @@ void TestCaptureCore::commandLineErrors_data()
 {
     QTest::addColumn<QString>("line");
     QTest::addColumn<QString>("error");
-    QTest::newRow("unknown option") << "--frobnicate" << "unknown option '--frobnicate'";
+    QTest::newRow("unknown option") << "--frobnicate"
+                                    << "unknown option '--frobnicate'";
     QTest::newRow("rectangle needs the mouse")
         << "--capture rectangle"
         << "'rectangle' is not a capture kind; use --capture desktop or --capture window";
-    QTest::newRow("capture without a kind") << "--capture" << "option '--capture' needs a value";
+    QTest::newRow("capture without a kind") << "--capture"
+                                            << "option '--capture' needs a value";
     QTest::newRow("negative delay") << "--capture desktop --delay -5"
                                     << "'-5' is not a delay; give 0 to 600000 milliseconds";
-    QTest::newRow("delay not a number")
-        << "--capture desktop --delay soon"
-        << "'soon' is not a delay; give 0 to 600000 milliseconds";
-    QTest::newRow("delay too long")
-        << "--capture desktop --delay 600001"
-        << "'600001' is not a delay; give 0 to 600000 milliseconds";
+    QTest::newRow("delay not a number") << "--capture desktop --delay soon"
+                                        << "'soon' is not a delay; give 0 to 600000 milliseconds";
+    QTest::newRow("delay too long") << "--capture desktop --delay 600001"
+                                    << "'600001' is not a delay; give 0 to 600000 milliseconds";
     QTest::newRow("quality 0") << "--capture desktop --quality 0"
                                << "'0' is not a JPEG quality; give a number from 1 to 100";
     QTest::newRow("quality 101") << "--capture desktop --quality=101"
                                  << "'101' is not a JPEG quality; give a number from 1 to 100";
-    QTest::newRow("png refused") << "--capture desktop --output /tmp/a.png"
-                                 << "'/tmp/a.png' cannot be written: only .jpg and .bmp files are made";
+    QTest::newRow("png refused")
+        << "--capture desktop --output /tmp/a.png"
+        << "'/tmp/a.png' cannot be written: only .jpg and .bmp files are made";
     QTest::newRow("upper-case JPG refused like the save command")
         << "--capture desktop --output /tmp/a.JPG"
         << "'/tmp/a.JPG' cannot be written: only .jpg and .bmp files are made";

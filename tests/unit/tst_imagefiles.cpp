@@ -325,6 +325,10 @@ void TestImageFiles::hostileInputIsRefused_data()
     qToLittleEndian<qint32>(60000, hugeBmp.data() + 18);
     qToLittleEndian<qint32>(60000, hugeBmp.data() + 22);
     const QByteArray hugePng = pngHeaderOnly(png, 60000, 60000);
+    QByteArray hugeJpeg = jpeg; // the frame header's height and width follow its length and depth
+    const qsizetype frame = hugeJpeg.indexOf("\xff\xc0");
+    qToBigEndian<quint16>(60000, hugeJpeg.data() + frame + 5);
+    qToBigEndian<quint16>(60000, hugeJpeg.data() + frame + 7);
     QByteArray noise(4096, '\0');
     QRandomGenerator(42).fillRange(reinterpret_cast<quint32*>(noise.data()), noise.size() / 4);
 
@@ -336,6 +340,7 @@ void TestImageFiles::hostileInputIsRefused_data()
     QTest::newRow("truncated BMP") << bmp.left(bmp.size() - 1) << "cut.bmp" << notImage;
     QTest::newRow("60000 x 60000 BMP header") << hugeBmp << "huge.bmp" << notImage;
     QTest::newRow("60000 x 60000 PNG header") << hugePng << "huge.png" << notImage;
+    QTest::newRow("60000 x 60000 JPEG frame") << hugeJpeg << "huge.jpg" << notImage;
     QTest::newRow("text named .jpg")
         << QByteArray("Dear diary,\nnot a picture.\n") << "t.jpg" << notImage;
     QTest::newRow("random bytes") << noise << "noise.gif" << notImage;

@@ -79,8 +79,8 @@ private slots:
         QFETCH(QPoint, release);
         QImage image = whiteImage(20, 16);
         drawFigure(image, Figure::Box, press, release, Ink, 1);
-        const QRegion expected =
-            QRegion(QRect(QPoint(4, 4), QPoint(14, 10))) - QRegion(QRect(QPoint(5, 5), QPoint(13, 9)));
+        const QRegion expected = QRegion(QRect(QPoint(4, 4), QPoint(14, 10))) -
+                                 QRegion(QRect(QPoint(5, 5), QPoint(13, 9)));
         QVERIFY(sameArea(changed(image), expected));
         QCOMPARE(image.pixel(4, 4), Ink);
     }
@@ -155,17 +155,28 @@ private slots:
     {
         QTest::addColumn<int>("figure");
         QTest::addColumn<int>("width");
+        QTest::addColumn<QPointF>("a");
+        QTest::addColumn<QPointF>("b");
+        const QPointF a(37, 5), b(6, 29);
         for (int width : {1, 4, 6}) {
-            QTest::addRow("box %d", width) << int(Figure::Box) << width;
-            QTest::addRow("ellipse %d", width) << int(Figure::Ellipse) << width;
-            QTest::addRow("segment %d", width) << int(Figure::Segment) << width;
+            QTest::addRow("box %d", width) << int(Figure::Box) << width << a << b;
+            QTest::addRow("ellipse %d", width) << int(Figure::Ellipse) << width << a << b;
+            QTest::addRow("segment %d", width) << int(Figure::Segment) << width << a << b;
+            // boxes too small to have a hole, and flat ones
+            QTest::addRow("small box %d", width)
+                << int(Figure::Box) << width << QPointF(20, 20) << QPointF(23, 22);
+            QTest::addRow("flat box %d", width)
+                << int(Figure::Box) << width << QPointF(10, 20) << QPointF(30, 20);
+            QTest::addRow("box of one pixel %d", width)
+                << int(Figure::Box) << width << QPointF(20, 20) << QPointF(20, 20);
         }
     }
     void rubberBandCoversExactlyTheFinalFigure()
     {
         QFETCH(int, figure);
         QFETCH(int, width);
-        const QPointF a(37, 5), b(6, 29);
+        QFETCH(QPointF, a);
+        QFETCH(QPointF, b);
         QImage final = whiteImage(48, 40);
         drawFigure(final, Figure(figure), a, b, Ink, width);
 
@@ -181,7 +192,8 @@ private slots:
                 const QRgb was = original.pixel(x, y);
                 if (band.pixel(x, y) == was)
                     continue;
-                QCOMPARE(band.pixel(x, y), qRgb(255 - qRed(was), 255 - qGreen(was), 255 - qBlue(was)));
+                QCOMPARE(band.pixel(x, y),
+                         qRgb(255 - qRed(was), 255 - qGreen(was), 255 - qBlue(was)));
                 inverted += QRect(x, y, 1, 1);
             }
         QVERIFY(sameArea(inverted, changed(final)));
@@ -204,9 +216,8 @@ private slots:
         QTest::addColumn<QPointF>("second");
         QTest::newRow("left to right") << QPointF(100, 100) << QPointF(200, 100)
                                        << QPointF(191.22, 95.21) << QPointF(191.22, 104.79);
-        QTest::newRow("straight up, slope 20")
-            << QPointF(100, 200) << QPointF(100, 100) << QPointF(95.65, 109.00)
-            << QPointF(105.23, 108.53);
+        QTest::newRow("straight up, slope 20") << QPointF(100, 200) << QPointF(100, 100)
+                                               << QPointF(95.65, 109.00) << QPointF(105.23, 108.53);
         QTest::newRow("right to left") << QPointF(200, 100) << QPointF(100, 100)
                                        << QPointF(108.78, 104.79) << QPointF(108.78, 95.21);
         QTest::newRow("straight down") << QPointF(100, 100) << QPointF(100, 200)
@@ -279,7 +290,8 @@ private slots:
     {
         const QImage original = test::patternImage(200, 80);
         QImage image = original;
-        const QRect touched = drawTextBlock(image, QPoint(30, 10), QStringLiteral("Ab\r\nCd"), Ink, 4);
+        const QRect touched =
+            drawTextBlock(image, QPoint(30, 10), QStringLiteral("Ab\r\nCd"), Ink, 4);
         int inked = 0;
         for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x) {

@@ -50,7 +50,10 @@ class TestCanvasFrame : public QObject
         QCoreApplication::sendEvent(frame(), &event);
     }
     void hover(QPoint at) { mouse(QEvent::MouseMove, at, Qt::NoButton, Qt::NoButton); }
-    void press(QPoint at, Qt::MouseButton b = Qt::LeftButton) { mouse(QEvent::MouseButtonPress, at, b, b); }
+    void press(QPoint at, Qt::MouseButton b = Qt::LeftButton)
+    {
+        mouse(QEvent::MouseButtonPress, at, b, b);
+    }
     void dragTo(QPoint at) { mouse(QEvent::MouseMove, at, Qt::NoButton, Qt::LeftButton); }
     void release(QPoint at, Qt::MouseButton b = Qt::LeftButton)
     {
@@ -173,28 +176,28 @@ private slots:
         QTest::addColumn<QPoint>("to");
         QTest::addColumn<QSize>("result");
         QTest::addColumn<QString>("status");
-        QTest::newRow("click on the right edge at 203") << QPoint(203, 50) << QPoint(203, 50)
-                                                        << QSize(203, 100) << QString();
-        QTest::newRow("bottom edge down") << QPoint(150, 103) << QPoint(140, 160)
-                                          << QSize(200, 160) << "X = 200, Y = 160";
-        QTest::newRow("corner out") << QPoint(202, 102) << QPoint(260, 180) << QSize(260, 180)
-                                    << "X = 260, Y = 180";
-        QTest::newRow("corner in, over the canvas") << QPoint(202, 102) << QPoint(50, 40)
-                                                    << QSize(50, 40) << "X = 50, Y = 40";
-        QTest::newRow("right edge to one pixel") << QPoint(202, 50) << QPoint(1, 50)
-                                                 << QSize(1, 100) << "X = 1, Y = 100";
-        QTest::newRow("slip left of the origin") << QPoint(202, 50) << QPoint(-20, 50)
-                                                 << QSize(200, 100) << "X = -20, Y = 100";
+        QTest::newRow("click on the right edge at 203")
+            << QPoint(203, 50) << QPoint(203, 50) << QSize(203, 100) << QString();
+        QTest::newRow("bottom edge down")
+            << QPoint(150, 103) << QPoint(140, 160) << QSize(200, 160) << "X = 200, Y = 160";
+        QTest::newRow("corner out")
+            << QPoint(202, 102) << QPoint(260, 180) << QSize(260, 180) << "X = 260, Y = 180";
+        QTest::newRow("corner in, over the canvas")
+            << QPoint(202, 102) << QPoint(50, 40) << QSize(50, 40) << "X = 50, Y = 40";
+        QTest::newRow("right edge to one pixel")
+            << QPoint(202, 50) << QPoint(1, 50) << QSize(1, 100) << "X = 1, Y = 100";
+        QTest::newRow("slip left of the origin")
+            << QPoint(202, 50) << QPoint(-20, 50) << QSize(200, 100) << "X = -20, Y = 100";
         QTest::newRow("right edge released at the origin")
             << QPoint(202, 50) << QPoint(0, 50) << QSize(200, 100) << "X = 0, Y = 100";
-        QTest::newRow("corner slip above the origin") << QPoint(202, 102) << QPoint(50, -5)
-                                                      << QSize(200, 100) << "X = 50, Y = -5";
+        QTest::newRow("corner slip above the origin")
+            << QPoint(202, 102) << QPoint(50, -5) << QSize(200, 100) << "X = 50, Y = -5";
         QTest::newRow("bottom edge above the origin, X ignored")
             << QPoint(150, 103) << QPoint(-30, 0) << QSize(200, 100) << "X = 200, Y = 0";
         QTest::newRow("right edge with Y above: only X counts")
             << QPoint(202, 50) << QPoint(230, -40) << QSize(230, 100) << "X = 230, Y = 100";
-        QTest::newRow("no handle") << QPoint(300, 300) << QPoint(400, 400) << QSize(200, 100)
-                                   << QString();
+        QTest::newRow("no handle")
+            << QPoint(300, 300) << QPoint(400, 400) << QSize(200, 100) << QString();
     }
     void otherHandlesAndClicks()
     {

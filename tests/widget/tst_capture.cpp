@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QMouseEvent>
+#include <QSignalSpy>
 #include <QTimer>
 #include <QToolBar>
 
@@ -169,8 +170,8 @@ private slots:
             << QPoint(110, 70) << QPoint(10, 20) << QRect(11, 21, 98, 48);
         QTest::newRow("9 pixels apart gives 7 x 7")
             << QPoint(30, 30) << QPoint(39, 39) << QRect(31, 31, 7, 7);
-        QTest::newRow("to the last pixel") << QPoint(0, 0) << QPoint(319, 199)
-                                           << QRect(1, 1, 317, 197);
+        QTest::newRow("to the last pixel")
+            << QPoint(0, 0) << QPoint(319, 199) << QRect(1, 1, 317, 197);
     }
 
     void rectangleKeepsTheInsideOfTheBand()
@@ -274,7 +275,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(w->isVisible(), 3000);
         QCOMPARE(doc().canvas(), screen.copy(30, 40, 120, 90));
         QVERIFY(doc().isDirty());
-        QVERIFY(w->isMaximized()); // the state before the command comes back
+        QVERIFY(w->isMaximized());        // the state before the command comes back
         QCOMPARE(s.messages->count(), 0); // no clipboard service here: skipped quietly
     }
 
@@ -401,6 +402,27 @@ private slots:
         QVERIFY(!w->AutoCaptureActive());
     }
 
+    void failedGrabEndsASeriesBeforeItsMessage()
+    {
+        const QString folder = test::scratchFolder() + "/broken";
+        QVERIFY(QDir().mkpath(folder));
+        w->settings().AutoFolder = folder;
+        w->settings().AutoInterval = 0.2f;
+        w->settings().AutoImagesNum = 5;
+        grabber->setGenerator([this](int n) {
+            if (n == 2)
+                grabber->setFailure("The screen could not be read from the X server (error 8).");
+            return solid(colourOfGrab(n));
+        });
+        trigger("mnuAutoCapture");
+        QTRY_COMPARE_WITH_TIMEOUT(s.messages->count(), 1, 3000);
+        QVERIFY(!w->AutoCaptureActive());
+        QTest::qWait(600);
+        QCOMPARE(s.messages->count(), 1);
+        QVERIFY(w->isVisible());
+        QVERIFY(QFile::exists(folder + "/Screen1.jpg"));
+    }
+
     void hotKeysAreRegisteredFromTheSettings()
     {
         w->Load();
@@ -450,9 +472,17 @@ private slots:
         w->UnRegHotKeys();
     }
 
+    // Load and its start-up tick, which shows the window once more.
+    void load()
+    {
+        QSignalSpy tick(w.get(), &frmViewImage::startupTickRan);
+        w->Load();
+        QVERIFY(tick.wait(2000));
+    }
+
     void hotKeyStartsItsCapture()
     {
-        w->Load();
+        load();
         w->findChild<QToolBar*>("Toolbar1")->setEnabled(false);
         QVERIFY(hotKeys->press(1)); // Alt+F11: full screen
         QTRY_VERIFY_WITH_TIMEOUT(!w->isVisible(), 1000);
@@ -463,8 +493,9 @@ private slots:
 
     void hotKeysRegisteredLaterWorkAtOnce()
     {
-        w->settings().HotKeyPresent = 0;
-        w->Load();
+        QVERIFY(registry->createKey(SettingsKey));
+        QVERIFY(registry->writeString(SettingsKey, "HotKeyPresent", "0"));
+        load();
         QCOMPARE(hotKeys->attempts(), 0);
         // The options turn the keys on: registered, and working without a restart.
         w->settings().HotKeyDesk = "6,65"; // Control+Shift+A
@@ -477,7 +508,7 @@ private slots:
 
     void hotKeyWithAnotherWindowOpenOnlyShowsTheNote()
     {
-        w->Load();
+        load();
         QDialog other;
         other.show();
         QVERIFY(hotKeys->press(0));
@@ -494,7 +525,7 @@ private slots:
 
     void hotKeyWhileTheOverlayShowsOnlyShowsTheNote()
     {
-        w->Load();
+        load();
         trigger("mnuRectangle");
         frmCaptureDesktop* o = waitForOverlay();
         QVERIFY(o);

@@ -175,7 +175,8 @@ private slots:
             << QSize(7, 7) << "mnuZoomOut" << QSize(7, 7) << true;
         QTest::newRow("751 wide cannot double")
             << QSize(751, 20) << "mnuZoomIn" << QSize(751, 20) << true;
-        QTest::newRow("750 wide doubles") << QSize(750, 20) << "mnuZoomIn" << QSize(1500, 40) << true;
+        QTest::newRow("750 wide doubles")
+            << QSize(750, 20) << "mnuZoomIn" << QSize(1500, 40) << true;
         QTest::newRow("19 high cannot halve")
             << QSize(40, 19) << "mnuZoomOut" << QSize(40, 19) << true;
         QTest::newRow("odd halves round to even")

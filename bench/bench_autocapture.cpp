@@ -1,0 +1,130 @@
+// An auto-capture series of the real main window on the X display: interval
+// 0.2 s, N images (default 25). The screen changes after every save, so
+// each file must show the screen of its own tick: the report says whether
+// all files are distinct and in order, how regular the ticks were, and the
+// process's mean CPU use during the series.
+// Usage: capture_autocapture_probe [IMAGES]
+#include "app/Registry.h"
+#include "document/ImageDocument.h"
+#include "mainwindow/frmViewImage.h"
+#include "platform/MessageService.h"
+#include "platform/PlatformServices.h"
+#include "platform/ScriptedDialogService.h"
+#include "platform/ScriptedMessageService.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <cstdio>
+
+using namespace snaplorn;
+
+namespace {
+
+// A small window of the benchmark whose colour changes after each save.
+class Marker : public QWidget
+{
+public:
+    Marker()
+        : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint)
+    {
+        setGeometry(40, 40, 240, 160);
+    }
+    void next()
+    {
+        ++m_step;
+        repaint();
+    }
+    static QRgb colour(int step) { return qRgb((step * 37) % 256, (step * 91) % 256, 128); }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter(this).fillRect(rect(), QColor(colour(m_step)));
+    }
+
+private:
+    int m_step = 1;
+};
+
+double cpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+bool near(QRgb a, QRgb b)
+{
+    return qAbs(qRed(a) - qRed(b)) < 12 && qAbs(qGreen(a) - qGreen(b)) < 12 &&
+           qAbs(qBlue(a) - qBlue(b)) < 12;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const int images = argc > 1 ? std::max(1, atoi(argv[1])) : 25;
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    QApplication app(argc, argv);
+    QTemporaryDir folder;
+    PlatformServices services = createPlatformServices();
+    services.messages = std::make_unique<ScriptedMessageService>();
+    services.dialogs = std::make_unique<ScriptedDialogService>();
+    Registry registry(folder.path() + "/bench.conf");
+    frmViewImage window(services, registry, QString());
+    window.settings().HotKeyPresent = 0;
+    window.settings().AutoFolder = folder.path();
+    window.settings().AutoInterval = 0.2f;
+    window.settings().AutoImagesNum = qint16(images);
+    window.show();
+    Marker marker;
+    marker.show();
+    QElapsedTimer clock;
+    QList<qint64> saveTimes;
+    QObject::connect(&window.document(), &ImageDocument::titleChanged, &marker,
+                     [&](const QString& title) {
+                         if (!title.contains("/Screen"))
+                             return;
+                         saveTimes.append(clock.elapsed());
+                         marker.next();
+                     });
+    QTimer::singleShot(500, &window, [&] {
+        clock.start();
+        window.command("mnuAutoCapture")->trigger();
+    });
+    const double cpuBefore = cpuSeconds();
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &app, [&] {
+        if (clock.isValid() && !window.AutoCaptureActive() && saveTimes.size() >= images)
+            app.quit();
+    });
+    poll.start(20);
+    QTimer::singleShot(120000, &app, &QApplication::quit);
+    app.exec();
+    const double wall = clock.elapsed() / 1000.0;
+    const double cpu = cpuSeconds() - cpuBefore;
+    int inOrder = 0;
+    for (int n = 1; n <= images; ++n) {
+        const QImage file(QDir(folder.path()).filePath(QString("Screen%1.jpg").arg(n)));
+        if (!file.isNull() && near(file.pixel(160, 120), Marker::colour(n)))
+            ++inOrder;
+    }
+    qint64 longestGap = 0;
+    for (int i = 1; i < saveTimes.size(); ++i)
+        longestGap = std::max(longestGap, saveTimes[i] - saveTimes[i - 1]);
+    printf("auto capture 0.2 s x %d at %dx%d: %d/%d files distinct and in order, series %.2f s "
+           "(ideal %.2f s), longest gap between saves %lld ms, mean CPU %.0f%% of one core\n",
+           images, window.document().width(), window.document().height(), inOrder, images, wall,
+           (images + 1) * 0.2, longestGap, 100.0 * cpu / std::max(wall, 0.001));
+    return inOrder == images ? 0 : 1;
+}

@@ -1,0 +1,138 @@
+#!/usr/bin/env bash
+# Capture speed beside the peers, measured in one run on the same private
+# Xvfb screens (1920x1080 and 3840x2160, depth 24) showing a screen-like
+# picture: the whole process "snaplorn --capture desktop --output f.jpg
+# --quality 80" against scrot, maim, ImageMagick import and flameshot
+# (medians); the in-process grab through shared memory and without it,
+# beside a bare xcb_shm_get_image; and an auto-capture series at 0.2 s.
+# Usage: bench_capture.sh BUILD_DIR [RUNS]      (RUNS default 15, at least 10)
+set -uo pipefail
+build=$(cd "${1:?usage: $0 BUILD_DIR [RUNS]}" && pwd)
+runs=${2:-${BENCH_RUNS:-15}}
+(( runs < 10 )) && runs=10
+source_dir=$(cd "$(dirname "$0")/.." && pwd)
+binary="$build/snaplorn"
+grab_probe="$build/bench/capture_grab_probe"
+auto_probe="$build/bench/capture_autocapture_probe"
+for f in "$binary" "$grab_probe" "$auto_probe"; do
+  [[ -x "$f" ]] || { echo "bench_capture: $f is missing; build first" >&2; exit 1; }
+done
+"$source_dir/scripts/install-deps.sh" bench >&2 || echo "bench_capture: some peers could not be installed" >&2
+
+work=$(mktemp -d /tmp/snaplorn-bench.XXXXXX)
+sessions=()
+cleanup() {
+  for s in "${sessions[@]:-}"; do [[ -n "$s" ]] && "$source_dir/scripts/xsession.sh" stop "$s" >/dev/null 2>&1; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+export HOME="$work/home" XDG_CONFIG_HOME="$work/home/config" XDG_CACHE_HOME="$work/home/cache"
+export XDG_DATA_HOME="$work/home/data" XDG_RUNTIME_DIR="$work/runtime" QT_QPA_PLATFORM=xcb
+mkdir -p "$XDG_CONFIG_HOME/Quorvex" "$XDG_CACHE_HOME" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+printf '[Software\\Quorvex\\Snaplorn21]\nHotKeyPresent=0\nAutoFolder=%s\n' "$work" \
+  > "$XDG_CONFIG_HOME/Quorvex/Snaplorn21.conf"
+
+# A screen-like picture: a desktop gradient, a photo, and windows with
+# title bars and lines of text, scaled to the screen's size.
+make_screen() {
+  local w=$1 h=$2 out=$3 s
+  s=$(( w / 1920 ))
+  local text="The quick brown fox jumps over the lazy dog 0123456789 - settings, files, mail"
+  local args=(-size "${w}x${h}" gradient:'#1d3557-#457b9d')
+  args+=( \( -size "$((600*s))x$((400*s))" -seed 7 plasma:fractal \) -geometry "+$((1200*s))+$((80*s))" -composite )
+  local wx wy ww wh i
+  for i in 0 1 2; do
+    wx=$(( (60 + i * 380) * s )); wy=$(( (120 + i * 150) * s )); ww=$(( 900 * s )); wh=$(( 560 * s ))
+    args+=( -fill '#f1faee' -draw "rectangle $wx,$wy $((wx+ww)),$((wy+wh))" )
+    args+=( -fill '#264653' -draw "rectangle $wx,$wy $((wx+ww)),$((wy+28*s))" )
+    args+=( -fill '#1b1b1b' -font DejaVu-Sans -pointsize $((13 * s)) )
+    local line
+    for line in $(seq 0 24); do
+      args+=( -annotate "+$((wx + 12*s))+$((wy + (50 + line * 20) * s))" "$text $line" )
+    done
+  done
+  convert "${args[@]}" "$out"
+}
+
+now_us() { echo $(( $(date +%s%N) / 1000 )); }
+
+# median_ms RUNS OUTFILE CMD...: median wall time of the whole process
+median_ms() {
+  local n=$1 out=$2; shift 2
+  local times=() i start end
+  rm -f "$out"
+  "$@" >/dev/null 2>&1 || return 1   # warm-up (file cache, fonts)
+  [[ -s "$out" ]] || return 1
+  for i in $(seq 1 "$n"); do
+    rm -f "$out"
+    start=$(now_us)
+    "$@" >/dev/null 2>&1 || return 1
+    end=$(now_us)
+    [[ -s "$out" ]] || return 1
+    times+=( $(( end - start )) )
+  done
+  printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR]=$1} END {m = (NR % 2) ? a[(NR+1)/2] : (a[NR/2] + a[NR/2+1]) / 2; printf "%.0f", m / 1000}'
+}
+
+tools=(snaplorn scrot maim import flameshot)
+declare -A result
+measure_tool() {
+  local tool=$1 size=$2 f="$work/shot-$tool.jpg"
+  local cmd
+  case "$tool" in
+    snaplorn) cmd=("$binary" --capture desktop --output "$f" --quality 80) ;;
+    scrot) cmd=(scrot -o -q 80 "$f") ;;
+    maim) cmd=(maim -f jpg -m 8 "$f") ;;
+    import) cmd=(import -window root -quality 80 "$f") ;;
+    flameshot) cmd=(flameshot full -p "$f") ;;
+  esac
+  if ! command -v "${cmd[0]}" >/dev/null; then result[$tool,$size]="n/a"; return; fi
+  local ms
+  if ms=$(median_ms "$runs" "$f" "${cmd[@]}"); then result[$tool,$size]=$ms; else result[$tool,$size]="failed"; fi
+}
+
+grab_line=""
+auto_line=""
+for size in 1920x1080 3840x2160; do
+  state="$work/x-$size"
+  sessions+=("$state")
+  "$source_dir/scripts/xsession.sh" start "$state" "${size}x24" >/dev/null || { echo "no Xvfb" >&2; exit 1; }
+  export DISPLAY=$(cat "$state/display")
+  make_screen "${size%x*}" "${size#*x}" "$work/screen-$size.png"
+  display -window root "$work/screen-$size.png" || true # sets the background, then exits 1
+  for tool in "${tools[@]}"; do measure_tool "$tool" "$size"; done
+  if [[ "$size" == 3840x2160 ]]; then
+    grab_line=$("$grab_probe" 50 2>/dev/null)
+  else
+    auto_line=$("$auto_probe" 25 2>/dev/null)
+  fi
+  "$source_dir/scripts/xsession.sh" stop "$state" >/dev/null
+done
+
+echo "Whole process, capture to JPEG at quality 80, median of $runs runs (ms):"
+printf '  %-10s %12s %12s\n' tool 1920x1080 3840x2160
+for tool in "${tools[@]}"; do
+  printf '  %-10s %12s %12s\n' "$tool" "${result[$tool,1920x1080]}" "${result[$tool,3840x2160]}"
+done
+for size in 1920x1080 3840x2160; do
+  ours=${result[snaplorn,$size]}
+  [[ "$ours" =~ ^[0-9]+$ ]] || continue
+  best=""; best_tool=""
+  for tool in scrot maim import flameshot; do
+    v=${result[$tool,$size]}
+    [[ "$v" =~ ^[0-9]+$ ]] || continue
+    if [[ -z "$best" || "$v" -lt "$best" ]]; then best=$v; best_tool=$tool; fi
+  done
+  [[ -n "$best" ]] || continue
+  verdict="faster than every peer measured"
+  (( ours >= best )) && verdict="NOT faster than $best_tool"
+  scrot=${result[scrot,$size]}
+  half=""
+  [[ "$scrot" =~ ^[0-9]+$ ]] && half=$(awk -v a="$ours" -v b="$scrot" 'BEGIN{printf "%.2f of scrot'"'"'s time (aim: 0.5)", a/b}')
+  echo "  $size: snaplorn $ours ms, fastest peer $best_tool $best ms: $verdict; $half"
+done
+echo "In-process grab at 3840x2160 (target: within 2x of the bare SHM grab):"
+echo "  $grab_line"
+echo "Auto capture:"
+echo "  $auto_line"

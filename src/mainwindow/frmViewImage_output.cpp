@@ -1,0 +1,217 @@
+// Output commands of the main window: the clipboard, the wallpaper,
+// printing and sending by e-mail.
+#include "mainwindow/frmViewImage.h"
+
+#include "app/Paths.h"
+#include "app/Registry.h"
+#include "app/Texts.h"
+#include "document/ImageDocument.h"
+#include "output/PrintLayout.h"
+#include "output/WallpaperStyle.h"
+#include "output/frmEmail.h"
+#include "platform/Clipboard.h"
+#include "platform/DialogService.h"
+#include "platform/Mailer.h"
+#include "platform/MessageService.h"
+#include "platform/PlatformServices.h"
+#include "platform/Printer.h"
+#include "platform/Wallpaper.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QScreen>
+
+using namespace snaplorn;
+
+namespace {
+
+constexpr char WallpaperFile[] = "Snaplorn.bmp";
+
+QString wallpaperPath()
+{
+    return paths::join(paths::dataFolder(), QLatin1String(WallpaperFile));
+}
+
+QString emailAttachmentPath()
+{
+    return paths::join(paths::cacheFolder(), QString::fromUtf8(texts::EmailAttachmentFile));
+}
+
+QString withWebAddress(const char* text)
+{
+    return QString::fromUtf8(text).arg(QString::fromUtf8(texts::WebAddress));
+}
+
+} // namespace
+
+// ---- clipboard -------------------------------------------------------------
+
+void frmViewImage::mnuCopyToClipboard_Click()
+{
+    Clipboard* clipboard = m_services.clipboard.get();
+    if (!clipboard) {
+        showError(QString::fromUtf8(texts::ClipboardUnavailable));
+        return;
+    }
+    clipboard->clear();
+    const QImage& image = m_document->canvas();
+    if (image.isNull()) {
+        showError(QString::fromUtf8(texts::NothingToCopy));
+        return;
+    }
+    // Paste follows the clipboard through the paste timer, not from here.
+    const Result copied = clipboard->setImage(image);
+    if (!copied)
+        showError(copied.message);
+}
+
+void frmViewImage::mnuClearClipboard_Click()
+{
+    if (m_services.clipboard)
+        m_services.clipboard->clear();
+    // The menu entry and the toolbar button "paste" are one action.
+    command(QStringLiteral("mnuPaste"))->setEnabled(false);
+}
+
+// ---- wallpaper -------------------------------------------------------------
+
+Result frmViewImage::SetWallpaper(const QString& pFileName, const QString& DisplayType)
+{
+    if (const auto values = wallpaperValuesFor(DisplayType)) {
+        // The desktop section is always there on a desktop; here it may
+        // still have to be made.
+        const QString key = QString::fromLatin1(DesktopKey);
+        m_registry.createKey(key);
+        RegWriteString(m_registry, RegRoot::CurrentUser, key,
+                       QString::fromLatin1(TileWallpaperValue), values->tileWallpaper);
+        RegWriteString(m_registry, RegRoot::CurrentUser, key,
+                       QString::fromLatin1(WallpaperStyleValue), values->wallpaperStyle);
+    }
+    if (!m_services.wallpaper)
+        return Result::failure(QString::fromUtf8(texts::WallpaperUnavailable));
+    if (pFileName.isEmpty())
+        return m_services.wallpaper->remove();
+    // The desktop shows the picture in the style its stored values name.
+    const QString key = QString::fromLatin1(DesktopKey);
+    const WallpaperStyle style =
+        wallpaperStyleFrom(m_registry.readString(key, QString::fromLatin1(TileWallpaperValue)),
+                           m_registry.readString(key, QString::fromLatin1(WallpaperStyleValue)));
+    return m_services.wallpaper->set(pFileName, style);
+}
+
+void frmViewImage::setWallpaperFromImage(const QString& displayType)
+{
+    const QString file = wallpaperPath();
+    const Result saved = SaveImageFile(file);
+    if (!saved) {
+        if (!saved.message.isEmpty())
+            showError(saved.message);
+        return;
+    }
+    QCoreApplication::processEvents();
+    const Result shown = SetWallpaper(file, displayType);
+    if (!shown)
+        showError(shown.message);
+}
+
+void frmViewImage::mnuWallPaperCenter_Click()
+{
+    setWallpaperFromImage(QStringLiteral("center"));
+}
+
+void frmViewImage::mnuWallPaperTile_Click()
+{
+    setWallpaperFromImage(QStringLiteral("tile"));
+}
+
+void frmViewImage::mnuWallPaperStretch_Click()
+{
+    setWallpaperFromImage(QStringLiteral("stretch"));
+}
+
+void frmViewImage::mnuWallPaperRemove_Click()
+{
+    const Result removed = SetWallpaper(QString(), QStringLiteral("center"));
+    if (!removed)
+        showError(removed.message);
+}
+
+// ---- printing --------------------------------------------------------------
+
+Result frmViewImage::printCanvas()
+{
+    if (!m_services.printer)
+        return Result::failure(QString::fromUtf8(texts::PrinterUnavailable));
+    const QImage& image = m_document->canvas();
+    if (image.isNull())
+        return Result::failure(QString::fromUtf8(texts::NothingToPrint));
+    // The image keeps the physical size it has on this window's screen,
+    // where one image pixel is one device pixel (Qt counts the screen's dots
+    // per inch in device-independent pixels).
+    const QScreen* shownOn = screen() ? screen() : QGuiApplication::primaryScreen();
+    const qreal ratio = shownOn ? shownOn->devicePixelRatio() : 1.0;
+    const QSizeF dpi = shownOn ? QSizeF(shownOn->physicalDotsPerInchX() * ratio,
+                                        shownOn->physicalDotsPerInchY() * ratio)
+                               : QSizeF();
+    const PrintLayout layout = printLayout(image.size(), dpi);
+    return m_services.printer->printImage(image, layout.imageInches);
+}
+
+void frmViewImage::mnuPrint_Click()
+{
+    selectPointerTool();
+    const Result printed = printCanvas();
+    if (!printed)
+        showError(printed.message);
+}
+
+void frmViewImage::mnuPageSetup_Click()
+{
+    selectPointerTool();
+    if (!m_services.printer) {
+        showError(QString::fromUtf8(texts::PrinterUnavailable));
+        return;
+    }
+    // Cancel ends here without printing.
+    if (!m_services.dialogs->printerSetup(this, m_services.printer->settings()))
+        return;
+    mnuPrint_Click();
+}
+
+// ---- e-mail ----------------------------------------------------------------
+
+void frmViewImage::mnuSend_Click()
+{
+    const Result saved = SaveImageFile(emailAttachmentPath());
+    if (!saved) {
+        if (!saved.message.isEmpty())
+            showError(saved.message);
+        return;
+    }
+    OpenEmailWindow();
+}
+
+void frmViewImage::OpenEmailWindow()
+{
+    if (!m_services.mailer) {
+        showError(QString::fromUtf8(texts::MailerUnavailable));
+        return;
+    }
+    const QString attachment = emailAttachmentPath();
+    const Mailer::ComposeOutcome composed =
+        m_services.mailer->compose(withWebAddress(texts::EmailComposeSubject), attachment);
+    switch (composed.outcome) {
+    case Mailer::Compose::Opened:
+        return;
+    case Mailer::Compose::Failed:
+        m_services.messages->ask(this, {QString::fromUtf8(texts::EmailOpenError) +
+                                            QLatin1String(texts::CRLF) + composed.message,
+                                        MsgIcon::None, MsgButtons::Ok, QString()});
+        return;
+    case Mailer::Compose::NoClient:
+        break;
+    }
+    frmEmail dialog(*m_services.mailer, *m_services.messages, attachment, this);
+    dialog.exec();
+}

@@ -1,0 +1,188 @@
+#include "options/OptionsRules.h"
+
+#include "app/Registry.h"
+#include "app/Texts.h"
+
+#include <cmath>
+
+namespace snaplorn {
+
+namespace {
+
+constexpr int FirstFunctionKey = 112; // F1
+constexpr int FunctionKeys = 12;
+
+// A number in the user's locale (or with '.'), rounded half to even.
+std::optional<double> roundedNumber(const QString& text)
+{
+    const std::optional<double> number = parseLocaleNumber(text);
+    if (!number)
+        return std::nullopt;
+    return std::nearbyint(*number);
+}
+
+} // namespace
+
+QStringList hotKeyModifierList()
+{
+    return {QStringLiteral("SHIFT"), QStringLiteral("CTRL"), QStringLiteral("ALT")};
+}
+
+QStringList hotKeyKeyList()
+{
+    QStringList keys;
+    for (int i = 1; i <= FunctionKeys; ++i)
+        keys << QStringLiteral("F%1").arg(i);
+    for (char c = 'A'; c <= 'Z'; ++c)
+        keys << QString(QLatin1Char(c));
+    return keys;
+}
+
+QString modifierBoxText(int modifierCode)
+{
+    switch (modifierCode) {
+    case 1:
+        return QStringLiteral("ALT");
+    case 2:
+        return QStringLiteral("CTRL");
+    case 4:
+        return QStringLiteral("SHIFT");
+    default:
+        return QString();
+    }
+}
+
+QString keyBoxText(int virtualKey)
+{
+    if (virtualKey >= FirstFunctionKey && virtualKey < FirstFunctionKey + FunctionKeys)
+        return QStringLiteral("F%1").arg(virtualKey - FirstFunctionKey + 1);
+    if (virtualKey >= 'A' && virtualKey <= 'Z')
+        return QString(QLatin1Char(char(virtualKey)));
+    return QString();
+}
+
+int modifierCodeOf(const QString& boxText)
+{
+    for (int code : {1, 2, 4})
+        if (boxText == modifierBoxText(code))
+            return code;
+    return 0;
+}
+
+int keyCodeOf(const QString& boxText)
+{
+    if (boxText.isEmpty())
+        return 0;
+    for (int code = FirstFunctionKey; code < FirstFunctionKey + FunctionKeys; ++code)
+        if (boxText == keyBoxText(code))
+            return code;
+    if (boxText.size() == 1 && boxText.at(0) >= QLatin1Char('A') &&
+        boxText.at(0) <= QLatin1Char('Z'))
+        return boxText.at(0).unicode();
+    return 0;
+}
+
+HotKeyBoxes hotKeyBoxesFromSpec(const QString& specText)
+{
+    HotKeyBoxes boxes;
+    if (specText.isEmpty())
+        return boxes;
+    const QChar first = specText.at(0);
+    if (first >= QLatin1Char('0') && first <= QLatin1Char('9'))
+        boxes.modifier = modifierBoxText(first.unicode() - '0');
+    bool isNumber = false;
+    const int key = specText.mid(2).trimmed().toInt(&isNumber);
+    if (isNumber)
+        boxes.key = keyBoxText(key);
+    return boxes;
+}
+
+QString hotKeySpecFromBoxes(const HotKeyBoxes& boxes)
+{
+    return QStringLiteral("%1,%2").arg(modifierCodeOf(boxes.modifier)).arg(keyCodeOf(boxes.key));
+}
+
+OptionsForm optionsFormFromSettings(const AppSettings& settings)
+{
+    OptionsForm form;
+    form.runInTray = settings.RunInTray == 1;
+    form.jpgQuality = QString::number(settings.JpgQuality);
+    form.autoFolder = settings.AutoFolder;
+    form.autoInterval = singleToText(settings.AutoInterval);
+    form.autoImagesNum = QString::number(settings.AutoImagesNum);
+    form.showMessages = true; // ticked at every opening
+    form.hotKeys = settings.HotKeyPresent == 1;
+    form.rect = hotKeyBoxesFromSpec(settings.HotKeyRect);
+    form.desk = hotKeyBoxesFromSpec(settings.HotKeyDesk);
+    form.win = hotKeyBoxesFromSpec(settings.HotKeyWin);
+    return form;
+}
+
+std::optional<OptionsProblem> validateOptions(const OptionsForm& form, const FolderTest& folderOk)
+{
+    if (!folderOk(form.autoFolder))
+        return OptionsProblem{QString::fromUtf8(texts::OptionsBadFolder), OptionsField::AutoFolder};
+    const std::optional<double> quality = roundedNumber(form.jpgQuality);
+    if (!quality || *quality < 1 || *quality > 100)
+        return OptionsProblem{QString::fromUtf8(texts::OptionsBadQuality),
+                              OptionsField::JpgQuality};
+    const std::optional<double> interval = parseLocaleNumber(form.autoInterval);
+    if (!interval || *interval < 0.2 || *interval > 60)
+        return OptionsProblem{QString::fromUtf8(texts::OptionsBadInterval),
+                              OptionsField::AutoInterval};
+    // The count is stored as a 16-bit number, so a count it cannot hold is
+    // refused here rather than failing halfway through storing.
+    const std::optional<double> images = parseLocaleNumber(form.autoImagesNum);
+    if (!images || *images < 1 || std::nearbyint(*images) > 32767)
+        return OptionsProblem{QString::fromUtf8(texts::OptionsBadImagesNum),
+                              OptionsField::AutoImagesNum};
+    return std::nullopt;
+}
+
+AppSettings applyOptions(const OptionsForm& form, const AppSettings& current)
+{
+    AppSettings s = current;
+    s.RunInTray = form.runInTray ? 1 : 0;
+    s.JpgQuality = toInt16(form.jpgQuality).value;
+    s.AutoFolder = form.autoFolder;
+    s.AutoInterval = toSingle(form.autoInterval).value;
+    s.AutoImagesNum = toInt16(form.autoImagesNum).value;
+    s.HotKeyPresent = form.hotKeys ? 1 : 0;
+    if (s.HotKeyPresent == 1) {
+        s.HotKeyRect = hotKeySpecFromBoxes(form.rect);
+        s.HotKeyDesk = hotKeySpecFromBoxes(form.desk);
+        s.HotKeyWin = hotKeySpecFromBoxes(form.win);
+    }
+    return s;
+}
+
+QList<SettingValue> settingsRecordValues(const AppSettings& s, bool clearHideMsgID)
+{
+    QList<SettingValue> values = {
+        {QStringLiteral("RunInTray"), QString::number(s.RunInTray)},
+        {QStringLiteral("JpgQuality"), QString::number(s.JpgQuality)},
+        {QStringLiteral("AutoFolder"), s.AutoFolder},
+        {QStringLiteral("AutoInterval"), singleToText(s.AutoInterval)},
+        {QStringLiteral("AutoImagesNum"), QString::number(s.AutoImagesNum)},
+    };
+    if (clearHideMsgID)
+        values.append({QStringLiteral("HideMsgID"), QString()});
+    values.append({QStringLiteral("HotKeyPresent"), QString::number(s.HotKeyPresent)});
+    if (s.HotKeyPresent == 1) {
+        values.append({QStringLiteral("HotKeyRect"), s.HotKeyRect});
+        values.append({QStringLiteral("HotKeyDesk"), s.HotKeyDesk});
+        values.append({QStringLiteral("HotKeyWin"), s.HotKeyWin});
+    }
+    return values;
+}
+
+void writeSettingsRecord(Registry& registry, const AppSettings& settings, bool clearHideMsgID)
+{
+    const QString key = QString::fromLatin1(SettingsKey);
+    if (!registry.keyExists(key))
+        registry.createKey(key);
+    for (const SettingValue& value : settingsRecordValues(settings, clearHideMsgID))
+        RegWriteString(registry, RegRoot::LocalMachine, key, value.first, value.second);
+}
+
+} // namespace snaplorn

@@ -1,0 +1,86 @@
+#pragma once
+#include "app/AppSettings.h"
+
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+namespace snaplorn {
+
+class Registry;
+
+// ---- hot-key boxes ------------------------------------------------------------
+
+// The texts of the modifier boxes ("SHIFT", "CTRL", "ALT") and of the key
+// boxes ("F1" to "F12", then "A" to "Z"), in list order.
+QStringList hotKeyModifierList();
+QStringList hotKeyKeyList();
+
+// Box text for a code: "ALT" 1, "CTRL" 2, "SHIFT" 4; "F1".."F12" 112-123,
+// "A".."Z" 65-90. Any other code shows as an empty box.
+QString modifierBoxText(int modifierCode);
+QString keyBoxText(int virtualKey);
+// Code for a box text; an empty or unknown text is 0.
+int modifierCodeOf(const QString& boxText);
+int keyCodeOf(const QString& boxText);
+
+// The two box texts of a stored hot-key setting: the modifier is the first
+// character, the key everything from the third character on.
+struct HotKeyBoxes {
+    QString modifier;
+    QString key;
+};
+HotKeyBoxes hotKeyBoxesFromSpec(const QString& specText);
+// "modifier,key" from the two boxes ("2,65" for CTRL and A).
+QString hotKeySpecFromBoxes(const HotKeyBoxes& boxes);
+
+// ---- the dialog's entries ----------------------------------------------------
+
+// What the Options dialog shows, as plain data.
+struct OptionsForm {
+    bool runInTray = false;
+    QString autoFolder;
+    QString autoInterval;
+    QString autoImagesNum;
+    QString jpgQuality;
+    bool showMessages = true; // "Show me important messages"
+    bool hotKeys = true;
+    HotKeyBoxes rect;
+    HotKeyBoxes desk;
+    HotKeyBoxes win;
+};
+
+// The entries the settings record gives when the dialog opens.
+OptionsForm optionsFormFromSettings(const AppSettings& settings);
+
+enum class OptionsField { AutoFolder, JpgQuality, AutoInterval, AutoImagesNum };
+struct OptionsProblem {
+    QString message;
+    OptionsField focus; // the control that takes the focus
+};
+
+// The four checks of OK, in order; the first that fails is returned. The
+// folder test is given so that tests can stand in for the file system.
+using FolderTest = std::function<bool(const QString&)>;
+std::optional<OptionsProblem> validateOptions(const OptionsForm& form, const FolderTest& folderOk);
+
+// The record after OK: `current` with the entries of a valid form stored.
+// The hot-key settings change only when hot keys are ticked.
+AppSettings applyOptions(const OptionsForm& form, const AppSettings& current);
+
+// ---- writing the record back -------------------------------------------------
+
+using SettingValue = QPair<QString, QString>; // name, text
+// The values OK writes, in the order they are written: "RunInTray",
+// "JpgQuality", "AutoFolder", "AutoInterval", "AutoImagesNum", "HideMsgID"
+// (empty, only when messages are to be shown again), "HotKeyPresent", then
+// the three hot keys only when HotKeyPresent is 1.
+QList<SettingValue> settingsRecordValues(const AppSettings& settings, bool clearHideMsgID);
+// Creates the settings key when it is missing and writes those values.
+void writeSettingsRecord(Registry& registry, const AppSettings& settings, bool clearHideMsgID);
+
+} // namespace snaplorn

@@ -1,0 +1,124 @@
+#include "output/frmEmail.h"
+
+#include "app/Texts.h"
+#include "output/MailAddress.h"
+#include "output/MimeMessage.h"
+#include "platform/Mailer.h"
+#include "platform/MessageService.h"
+
+#include <QApplication>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+
+using namespace snaplorn;
+
+frmEmail::frmEmail(Mailer& mailer, MessageService& messages, QString attachmentPath,
+                   QWidget* parent)
+    : QDialog(parent), m_mailer(mailer), m_messages(messages),
+      m_attachmentPath(std::move(attachmentPath))
+{
+    setObjectName(QStringLiteral("frmEmail"));
+    setWindowTitle(QString::fromUtf8(texts::EmailCaption));
+    setModal(true);
+    buildControls();
+    lblAttach->setText(QString::fromUtf8(texts::EmailAttachmentShown));
+    txtSubject->setText(
+        QString::fromUtf8(texts::EmailDefaultSubject).arg(QString::fromUtf8(texts::WebAddress)));
+    resize(460, 340);
+}
+
+void frmEmail::buildControls()
+{
+    auto named = [this](auto* widget, const char* name) {
+        widget->setObjectName(QLatin1String(name));
+        return widget;
+    };
+    txtTo = named(new QLineEdit(this), "txtTo");
+    txtSubject = named(new QLineEdit(this), "txtSubject");
+    txtBody = named(new QPlainTextEdit(this), "txtBody");
+    txtBody->setTabChangesFocus(true);
+    lblAttach = named(new QLabel(this), "lblAttach");
+    cmdSend = named(new QPushButton(QString::fromUtf8(texts::EmailSend), this), "cmdSend");
+    cmdCancel = named(new QPushButton(QString::fromUtf8(texts::EmailCancel), this), "cmdCancel");
+    cmdSend->setDefault(true);
+    connect(cmdSend, &QPushButton::clicked, this, &frmEmail::cmdSend_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmEmail::cmdCancel_Click);
+
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(new QLabel(QString::fromUtf8(texts::EmailToLabel), this), 0, 0);
+    grid->addWidget(txtTo, 0, 1);
+    grid->addWidget(new QLabel(QString::fromUtf8(texts::EmailSubjectLabel), this), 1, 0);
+    grid->addWidget(txtSubject, 1, 1);
+    grid->addWidget(new QLabel(QString::fromUtf8(texts::EmailMessageLabel), this), 2, 0,
+                    Qt::AlignTop);
+    grid->addWidget(txtBody, 2, 1);
+    grid->addWidget(new QLabel(QString::fromUtf8(texts::EmailAttachmentLabel), this), 3, 0);
+    grid->addWidget(lblAttach, 3, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdSend);
+    buttons->addWidget(cmdCancel);
+    grid->addLayout(buttons, 4, 0, 1, 2);
+    grid->setRowStretch(2, 1);
+}
+
+void frmEmail::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!m_centred) {
+        m_centred = true;
+        centreOnScreen();
+    }
+}
+
+void frmEmail::centreOnScreen()
+{
+    const QScreen* screen = parentWidget() ? parentWidget()->screen() : this->screen();
+    if (!screen)
+        return;
+    QRect frame = frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    move(frame.topLeft());
+}
+
+void frmEmail::tell(const QString& text)
+{
+    m_messages.tell(this, text, MsgIcon::Exclamation);
+}
+
+void frmEmail::cmdSend_Click()
+{
+    const QString to = txtTo->text();
+    if (to.trimmed().isEmpty()) {
+        tell(QString::fromUtf8(texts::EmailEnterAddress));
+        txtTo->setFocus();
+        return;
+    }
+    if (!parseAddressList(to)) {
+        tell(QString::fromUtf8(texts::EmailBadAddress).arg(firstInvalidAddress(to)));
+        txtTo->setFocus();
+        return;
+    }
+    const QString tag =
+        QString::fromUtf8(texts::EmailTag).arg(QString::fromUtf8(texts::WebAddress));
+    const MailMessage message{to, txtSubject->text(), mailTextWithTag(txtBody->toPlainText(), tag),
+                              m_attachmentPath, QString::fromUtf8(texts::EmailAttachmentFile)};
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const Result sent = m_mailer.send(message);
+    QApplication::restoreOverrideCursor();
+    if (!sent) {
+        tell(sent.message);
+        return;
+    }
+    accept();
+}
+
+void frmEmail::cmdCancel_Click()
+{
+    reject();
+}

@@ -1,0 +1,104 @@
+#!/usr/bin/env bash
+# The command-line capture of the real program (files, exit codes, the
+# clipboard), and a hot key that another program holds already.
+source "$(dirname "$0")/lib.sh"
+: "${HOTKEY_HOLDER:?}"
+write_settings
+out="$SNAPLORN_TESTHOME/cli"
+rm -rf "$out" && mkdir -p "$out"
+convert -size 1920x1080 gradient:navy-orange "$out/root.png"
+display -window root "$out/root.png" || true # sets the background, then exits 1
+
+# --help and --version, no display needed
+"$SNAPLORN_BINARY" --help | grep -q -- "--capture desktop|window" || fail "--help"
+[[ "$(DISPLAY= "$SNAPLORN_BINARY" --version)" == "Snaplorn 3.0" ]] || fail "--version"
+
+# The whole screen to a JPEG and a BMP file; the path goes to standard output.
+printed=$("$SNAPLORN_BINARY" --capture desktop --output "$out/d.jpg" --quality 80) \
+  || fail "desktop capture exited with $?"
+[[ "$printed" == "$out/d.jpg" ]] || fail "printed '$printed'"
+[[ "$(identify -format '%m %wx%h' "$out/d.jpg")" == "JPEG 1920x1080" ]] || fail "d.jpg"
+"$SNAPLORN_BINARY" --capture desktop --delay 100 --output "$out/d.bmp" >/dev/null || fail "bmp"
+[[ "$(head -c 2 "$out/d.bmp")" == "BM" && "$(identify -format '%wx%h' "$out/d.bmp")" == "1920x1080" ]] \
+  || fail "d.bmp"
+# Pixel-exact: the BMP against the server's own picture of the root.
+import -window root "$out/ref.bmp"
+[[ "$(compare -metric AE "$out/d.bmp" "$out/ref.bmp" null: 2>&1)" == "0" ]] \
+  || fail "the BMP differs from the screen"
+
+# Without a file name: the next ScreenN.jpg of the auto-capture folder.
+write_settings "AutoFolder=$out"
+: > "$out/Screen1.jpg"
+printed=$("$SNAPLORN_BINARY" --capture desktop --output) || fail "default name"
+[[ "$printed" == "$out/Screen2.jpg" && -s "$out/Screen2.jpg" ]] || fail "default name '$printed'"
+write_settings
+
+# No window active on the bare desktop: said plainly, not the whole screen.
+expect_no_window=$("$SNAPLORN_BINARY" --capture window --output "$out/none.jpg" 2>&1 >/dev/null) \
+  && fail "a window capture without a window succeeded"
+[[ "$expect_no_window" == *"There is no active window to capture."* ]] \
+  || fail "no-window message: $expect_no_window"
+[[ ! -e "$out/none.jpg" ]] || fail "a picture was written without a window"
+
+# A screen of depth 16 is refused with a message, never read as garbage.
+exec 5> "$out/displayfd16"
+Xvfb -displayfd 5 -screen 0 640x480x16 -nolisten tcp >/dev/null 2>&1 &
+STARTED_PIDS+=($!)
+exec 5>&-
+poll 5 test -s "$out/displayfd16" || fail "no depth-16 X server"
+err=$(DISPLAY=":$(tr -d '[:space:]' < "$out/displayfd16")" \
+      "$SNAPLORN_BINARY" --capture desktop --output "$out/d16.jpg" 2>&1 >/dev/null) \
+  && fail "a depth-16 screen was captured"
+[[ "$err" == *"colour depth of 16 bits"* ]] || fail "depth-16 message: $err"
+[[ ! -e "$out/d16.jpg" ]] || fail "a depth-16 capture left a file"
+
+# The active window, frame included.
+xlogo -geometry 200x150+400+300 >/dev/null 2>&1 &
+STARTED_PIDS+=($!)
+wid=$(wait_window xlogo)
+poll 5 xdotool windowactivate --sync "$wid" || fail "xlogo could not be activated"
+"$SNAPLORN_BINARY" --capture window --output "$out/w.bmp" >/dev/null || fail "window capture"
+[[ "$(identify -format '%wx%h' "$out/w.bmp")" == "202x175" ]] \
+  || fail "window picture is $(identify -format '%wx%h' "$out/w.bmp")"
+kill "${STARTED_PIDS[-1]}"
+
+# Failures: exit code 1 and a message on standard error, nothing written.
+expect_failure() {
+  local expected=$1; shift
+  local err
+  if err=$("$@" 2>&1 >/dev/null); then fail "'$*' succeeded"; fi
+  [[ "$err" == *"$expected"* ]] || fail "'$*' said: $err"
+}
+expect_failure "DISPLAY is not set" env -u DISPLAY "$SNAPLORN_BINARY" --capture desktop --output "$out/x.jpg"
+expect_failure "cannot connect to the X display ':99'" env DISPLAY=:99 "$SNAPLORN_BINARY" --capture desktop --output "$out/x.jpg"
+expect_failure "not a capture kind" "$SNAPLORN_BINARY" --capture screen
+expect_failure "only .jpg and .bmp" "$SNAPLORN_BINARY" --capture desktop --output "$out/x.png"
+expect_failure "not a JPEG quality" "$SNAPLORN_BINARY" --capture desktop --output "$out/x.jpg" --quality 0
+expect_failure "unknown option" "$SNAPLORN_BINARY" --frobnicate
+expect_failure "could not be saved" "$SNAPLORN_BINARY" --capture desktop --output /proc/x.jpg
+[[ ! -e "$out/x.jpg" ]] || fail "a failed capture left a file"
+
+# To the clipboard: served until another program takes it over.
+"$SNAPLORN_BINARY" --capture desktop > "$out/clip.out" 2>&1 &
+clip_pid=$!
+STARTED_PIDS+=("$clip_pid")
+poll 10 grep -q "is on the clipboard" "$out/clip.out" || fail "clipboard: $(cat "$out/clip.out")"
+xclip -selection clipboard -t image/png -o > "$out/clip.png" || fail "xclip read"
+[[ "$(identify -format '%wx%h' "$out/clip.png")" == "1920x1080" ]] || fail "clipboard picture"
+# (xclip serves the text in the background: keep it off our output and stop it)
+printf taken | xclip -quiet -selection clipboard -i >/dev/null 2>&1 &
+STARTED_PIDS+=($!)
+poll 10 bash -c "! kill -0 $clip_pid" || fail "the clipboard process kept running"
+wait "$clip_pid" || fail "the clipboard process exited with $?"
+
+# A hot key another client holds: the critical message, the others work.
+"$HOTKEY_HOLDER" > "$out/holder.out" &
+STARTED_PIDS+=($!)
+poll 5 grep -q held "$out/holder.out" || fail "the holder did not grab its key"
+write_settings "HotKeyPresent=1"
+start_snaplorn
+wait_window "Quorvex Snaplorn" >/dev/null
+poll 10 grep -q "^critical|" "$SNAPLORN_MESSAGE_LOG" || fail "no critical message"
+message_logged "critical|ok|Snaplorn21|Can't register one or more hotkeys.They may be used by other applications.\r\nPlease go to Tool --> Options menu and select different set of hot keys." \
+  || fail "message: $(cat "$SNAPLORN_MESSAGE_LOG")"
+echo "capture_cli: all passed"

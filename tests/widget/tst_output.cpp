@@ -1,0 +1,493 @@
+// Clipboard, wallpaper, print and e-mail commands of the main window, with
+// stand-ins for the desktop services.
+#include "TestSupport.h"
+
+#include "app/Paths.h"
+#include "app/Registry.h"
+#include "app/Texts.h"
+#include "document/ImageDocument.h"
+#include "mainwindow/frmViewImage.h"
+#include "output/PrintLayout.h"
+#include "output/frmEmail.h"
+#include "platform/FakeClipboard.h"
+#include "platform/FakeMailer.h"
+#include "platform/FakePrinter.h"
+#include "platform/FakeWallpaper.h"
+#include "platform/QtPrinter.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+
+#include <functional>
+
+using namespace snaplorn;
+
+Q_DECLARE_METATYPE(snaplorn::WallpaperStyle)
+
+namespace {
+
+QString web(const char* text)
+{
+    return QString::fromUtf8(text).arg(QString::fromUtf8(texts::WebAddress));
+}
+
+QString wallpaperFile()
+{
+    return paths::join(paths::dataFolder(), "Snaplorn.bmp");
+}
+
+QString attachmentFile()
+{
+    return paths::join(paths::cacheFolder(), "screen.jpg");
+}
+
+// Watches for modal dialogs while a command runs: each one that opens is
+// handed to `drive` and then closed, so a failing check never hangs the
+// test. Stops watching when it goes out of scope.
+class ModalWatcher
+{
+public:
+    explicit ModalWatcher(std::function<void(QWidget*)> drive = {}) : m_drive(std::move(drive))
+    {
+        m_timer.setInterval(5);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { check(); });
+        m_timer.start();
+    }
+    int seen = 0;
+
+private:
+    void check()
+    {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || modal == m_handled)
+            return;
+        m_handled = modal;
+        ++seen;
+        if (m_drive)
+            m_drive(modal);
+        if (auto* dialog = qobject_cast<QDialog*>(modal); dialog && dialog->isVisible())
+            dialog->reject();
+    }
+
+    std::function<void(QWidget*)> m_drive;
+    QTimer m_timer;
+    QWidget* m_handled = nullptr;
+};
+
+} // namespace
+
+class TestOutput : public QObject
+{
+    Q_OBJECT
+
+    test::StandIns s;
+    FakeClipboard* clipboard = nullptr;
+    FakeWallpaper* wallpaper = nullptr;
+    FakePrinter* printer = nullptr;
+    FakeMailer* mailer = nullptr;
+    std::unique_ptr<Registry> registry;
+    std::unique_ptr<frmViewImage> w;
+
+    ImageDocument& doc() { return w->document(); }
+    void trigger(const char* name) { w->command(name)->trigger(); }
+    std::optional<QString> desktopValue(const char* name)
+    {
+        return registry->readString(DesktopKey, name);
+    }
+    // A captured-looking picture: untitled and unsaved.
+    QImage showPicture(int width, int height)
+    {
+        const QImage picture = test::patternImage(width, height, 11);
+        trigger("mnuNew");
+        doc().setCanvas(picture);
+        doc().CommitCanvas();
+        doc().setDirty(true);
+        return picture;
+    }
+
+private slots:
+    void init()
+    {
+        s = test::makeStandIns();
+        auto fakeClipboard = std::make_unique<FakeClipboard>();
+        auto fakeWallpaper = std::make_unique<FakeWallpaper>();
+        auto fakePrinter = std::make_unique<FakePrinter>();
+        auto fakeMailer = std::make_unique<FakeMailer>();
+        clipboard = fakeClipboard.get();
+        wallpaper = fakeWallpaper.get();
+        printer = fakePrinter.get();
+        mailer = fakeMailer.get();
+        s.services.clipboard = std::move(fakeClipboard);
+        s.services.wallpaper = std::move(fakeWallpaper);
+        s.services.printer = std::move(fakePrinter);
+        s.services.mailer = std::move(fakeMailer);
+        const QString settings = test::scratchFolder() + "/output.conf";
+        QFile::remove(settings);
+        QFile::remove(wallpaperFile());
+        QFile::remove(attachmentFile());
+        registry = std::make_unique<Registry>(settings);
+        w = std::make_unique<frmViewImage>(s.services, *registry, QString());
+    }
+    void cleanup() { w.reset(); }
+
+    // ---- clipboard ----------------------------------------------------------
+
+    void copyPutsTheWholeImageOnTheClipboard()
+    {
+        const QImage picture = showPicture(40, 30);
+        clipboard->offerText("old");
+        trigger("mnuCopyToClipboard");
+        QCOMPARE(clipboard->image(), picture);
+        QCOMPARE(clipboard->clears, 1); // emptied first
+        QVERIFY(doc().isDirty());       // copying changes nothing in the document
+        QCOMPARE(w->windowTitle(), QString(texts::UntitledCaption));
+        clipboard->clear();
+        trigger("mnuPopCopyImage"); // the canvas pop-up entry does the same
+        QCOMPARE(clipboard->image(), picture);
+        QCOMPARE(s.messages->count(), 0);
+    }
+
+    void copyWithoutImageSaysSoAndStaysUsable()
+    {
+        clipboard->offerText("old");
+        trigger("mnuCopyToClipboard");
+        QCOMPARE(s.messages->count(), 1);
+        QCOMPARE(s.messages->last().text, QString(texts::NothingToCopy));
+        QCOMPARE(s.messages->last().icon, MsgIcon::Exclamation);
+        QVERIFY(!clipboard->hasImage());
+        trigger("mnuNew");
+        trigger("mnuCopyToClipboard");
+        QCOMPARE(clipboard->image().size(), QSize(300, 300));
+    }
+
+    void copyFailureShowsTheReason()
+    {
+        showPicture(10, 10);
+        clipboard->failure = "The clipboard is busy.";
+        trigger("mnuCopyToClipboard");
+        QCOMPARE(s.messages->last().text, QString("The clipboard is busy."));
+        QCOMPARE(s.messages->last().icon, MsgIcon::Exclamation);
+    }
+
+    void clearClipboardDisablesPaste()
+    {
+        clipboard->offerImage(test::patternImage(5, 5));
+        w->command("mnuPaste")->setEnabled(true);
+        trigger("mnuClearClipboard");
+        QVERIFY(!clipboard->hasImage());
+        QVERIFY(!w->command("mnuPaste")->isEnabled());
+        QVERIFY(!w->toolbarButton("paste")->isEnabled());
+        QTest::qWait(700); // a paste-timer tick later it stays disabled
+        QVERIFY(!w->command("mnuPaste")->isEnabled());
+    }
+
+    // ---- wallpaper ----------------------------------------------------------
+
+    void wallpaperCommands_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("tile");
+        QTest::addColumn<QString>("style");
+        QTest::addColumn<WallpaperStyle>("shown");
+        QTest::newRow("centred") << "mnuWallPaperCenter"
+                                 << "0"
+                                 << "0" << WallpaperStyle::Center;
+        QTest::newRow("tiled") << "mnuWallPaperTile"
+                               << "1"
+                               << "0" << WallpaperStyle::Tile;
+        QTest::newRow("stretched") << "mnuWallPaperStretch"
+                                   << "0"
+                                   << "2" << WallpaperStyle::Stretch;
+    }
+    void wallpaperCommands()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, tile);
+        QFETCH(QString, style);
+        QFETCH(WallpaperStyle, shown);
+        const QImage picture = showPicture(64, 48);
+        trigger(command.toLatin1().constData());
+        QCOMPARE(s.messages->count(), 0);
+        // Saved as the wallpaper file, which becomes the document's file.
+        QCOMPARE(doc().filePath(), wallpaperFile());
+        QCOMPARE(w->windowTitle(), QString(texts::TitledCaptionPrefix) + wallpaperFile());
+        QVERIFY(!doc().isDirty());
+        QCOMPARE(desktopValue("TileWallpaper"), std::optional<QString>(tile));
+        QCOMPARE(desktopValue("WallpaperStyle"), std::optional<QString>(style));
+        QCOMPARE(wallpaper->calls.size(), 1);
+        QCOMPARE(wallpaper->calls[0].pictureFile, wallpaperFile());
+        QCOMPARE(wallpaper->calls[0].style, shown);
+        QCOMPARE(wallpaper->calls[0].picture.convertToFormat(QImage::Format_RGB32), picture);
+
+        trigger("mnuWallPaperRemove");
+        QCOMPARE(wallpaper->calls.size(), 2);
+        QVERIFY(wallpaper->calls[1].pictureFile.isEmpty());
+        QCOMPARE(desktopValue("TileWallpaper"), std::optional<QString>("0"));
+        QCOMPARE(desktopValue("WallpaperStyle"), std::optional<QString>("0"));
+        QCOMPARE(w->windowTitle(), QString(texts::TitledCaptionPrefix) + wallpaperFile());
+    }
+
+    void laterSaveWritesTheWallpaperFile()
+    {
+        showPicture(20, 20);
+        trigger("mnuWallPaperTile");
+        const QImage edited = test::patternImage(20, 20, 99);
+        doc().setCanvas(edited);
+        doc().setDirty(true);
+        trigger("mnuSave");
+        QVERIFY(s.dialogs->requests.isEmpty()); // no Save As dialog
+        QCOMPARE(QImage(wallpaperFile()).convertToFormat(QImage::Format_RGB32), edited);
+    }
+
+    void setWallpaperKeepsStoredStyleForOtherTypes()
+    {
+        showPicture(8, 8);
+        trigger("mnuWallPaperStretch");
+        Result shown = w->SetWallpaper(wallpaperFile(), "fit");
+        QVERIFY(shown.ok);
+        QCOMPARE(wallpaper->calls.last().style, WallpaperStyle::Stretch);
+        QCOMPARE(desktopValue("WallpaperStyle"), std::optional<QString>("2"));
+        shown = w->SetWallpaper(wallpaperFile(), "TILE");
+        QCOMPARE(wallpaper->calls.last().style, WallpaperStyle::Tile);
+        QCOMPARE(desktopValue("TileWallpaper"), std::optional<QString>("1"));
+    }
+
+    void wallpaperRefusedByTheDesktopIsReported()
+    {
+        showPicture(8, 8);
+        wallpaper->failure = "The wallpaper cannot be set: \"gsettings\" failed. No such schema";
+        trigger("mnuWallPaperCenter");
+        QCOMPARE(s.messages->count(), 1);
+        QCOMPARE(s.messages->last().text, wallpaper->failure);
+        QCOMPARE(s.messages->last().icon, MsgIcon::Exclamation);
+        QVERIFY(!doc().isDirty()); // the picture file was written all the same
+        trigger("mnuWallPaperRemove");
+        QCOMPARE(s.messages->count(), 2);
+    }
+
+    void wallpaperWithoutImageChangesNothing()
+    {
+        trigger("mnuWallPaperCenter");
+        QCOMPARE(s.messages->count(), 1);
+        QCOMPARE(s.messages->last().icon, MsgIcon::Exclamation);
+        QVERIFY(wallpaper->calls.isEmpty());
+        QVERIFY(!desktopValue("TileWallpaper"));
+        QVERIFY(!QFile::exists(wallpaperFile()));
+    }
+
+    void desktopWithoutWallpaperServiceSaysSo()
+    {
+        s.services.wallpaper.reset();
+        showPicture(8, 8);
+        trigger("mnuWallPaperTile");
+        QCOMPARE(s.messages->last().text, QString(texts::WallpaperUnavailable));
+        QCOMPARE(desktopValue("TileWallpaper"), std::optional<QString>("1"));
+    }
+
+    // ---- printing -----------------------------------------------------------
+
+    void printPutsTheImageAtScreenScale()
+    {
+        const QImage picture = showPicture(100, 80);
+        w->OptTool_Click(toolPencil);
+        trigger("mnuPrint");
+        QCOMPARE(s.messages->count(), 0);
+        QCOMPARE(w->miCurrTool, qint16(toolPointer));
+        QCOMPARE(printer->jobs.size(), 1);
+        QCOMPARE(printer->jobs[0].image, picture);
+        const QScreen* screen = w->screen();
+        const QRectF inches = printer->jobs[0].inches;
+        // Device pixels per inch: one image pixel is one device pixel.
+        const qreal dpiX = screen->physicalDotsPerInchX() * screen->devicePixelRatio();
+        const qreal dpiY = screen->physicalDotsPerInchY() * screen->devicePixelRatio();
+        QCOMPARE(inches.width() * dpiX, 100.0);
+        QCOMPARE(inches.height() * dpiY, 80.0);
+        QCOMPARE(inches.x() * dpiX, 21.0);
+        QCOMPARE(inches.y() * dpiY, 14.0);
+        QVERIFY(doc().isDirty()); // printing saves nothing
+        QCOMPARE(w->windowTitle(), QString(texts::UntitledCaption));
+    }
+
+    void pageSetupPrintsOnlyWhenAccepted()
+    {
+        showPicture(10, 10);
+        trigger("mnuPageSetup"); // the scripted dialog answers Cancel
+        QCOMPARE(s.dialogs->requests.size(), 1);
+        QCOMPARE(s.dialogs->requests[0].kind, QString("printer"));
+        QVERIFY(printer->jobs.isEmpty());
+        QCOMPARE(s.messages->count(), 0);
+        s.dialogs->printerAnswers << true;
+        trigger("mnuPageSetup");
+        QCOMPARE(printer->jobs.size(), 1);
+    }
+
+    void printFailuresAreReported()
+    {
+        trigger("mnuPrint");
+        QCOMPARE(s.messages->last().text, QString(texts::NothingToPrint));
+        showPicture(10, 10);
+        printer->failure = QString::fromUtf8(texts::NoPrinter);
+        trigger("mnuPrint");
+        QCOMPARE(s.messages->last().text, QString(texts::NoPrinter));
+        QCOMPARE(s.messages->last().icon, MsgIcon::Exclamation);
+        QVERIFY(printer->jobs.isEmpty());
+    }
+
+    void pdfPrinterPlacesThePictureOnThePage()
+    {
+        const QString pdf = test::scratchFolder() + "/print.pdf";
+        QFile::remove(pdf);
+        QtPrinter pdfPrinter(pdf);
+        QImage picture(100, 80, QImage::Format_RGB32);
+        picture.fill(qRgb(20, 90, 200));
+        const PrintLayout layout = printLayout(picture.size(), QSizeF(96, 96));
+        const Result printed = pdfPrinter.printImage(picture, layout.imageInches);
+        QVERIFY2(printed.ok, qPrintable(printed.message));
+        // Rendered at 288 dots per inch: 3 dots per screen pixel at 96 dpi.
+        QProcess render;
+        render.start("pdftoppm", {"-r", "288", "-png", "-singlefile", pdf, pdf});
+        QVERIFY(render.waitForFinished(30000) && render.exitCode() == 0);
+        const QImage page = QImage(pdf + ".png").convertToFormat(QImage::Format_RGB32);
+        QRect ink;
+        for (int y = 0; y < page.height(); ++y)
+            for (int x = 0; x < page.width(); ++x)
+                if (qGray(page.pixel(x, y)) < 240)
+                    ink |= QRect(x, y, 1, 1);
+        QVERIFY2(qAbs(ink.x() - 63) <= 1 && qAbs(ink.y() - 42) <= 1,
+                 qPrintable(QString("%1,%2").arg(ink.x()).arg(ink.y())));
+        QVERIFY2(qAbs(ink.width() - 300) <= 1 && qAbs(ink.height() - 240) <= 1,
+                 qPrintable(QString("%1x%2").arg(ink.width()).arg(ink.height())));
+    }
+
+    // ---- e-mail -------------------------------------------------------------
+
+    void sendHandsTheJpegToTheMailProgram()
+    {
+        const QImage picture = showPicture(50, 40);
+        mailer->composeAnswer = {Mailer::Compose::Opened, QString()};
+        ModalWatcher watcher;
+        trigger("mnuSend");
+        QCOMPARE(mailer->composed.size(), 1);
+        QCOMPARE(mailer->composed[0].subject, web(texts::EmailComposeSubject));
+        QCOMPARE(mailer->composed[0].attachmentFile, attachmentFile());
+        QImage sent;
+        QVERIFY(sent.loadFromData(mailer->composed[0].attachment, "JPEG"));
+        QCOMPARE(sent.size(), picture.size());
+        QCOMPARE(doc().filePath(), attachmentFile());
+        QVERIFY(!doc().isDirty());
+        QCOMPARE(s.messages->count(), 0);
+        QCOMPARE(watcher.seen, 0);
+        QVERIFY(mailer->sent.isEmpty());
+    }
+
+    void withoutMailProgramTheEmailWindowSends()
+    {
+        showPicture(30, 20);
+        QString caption, subject, attachLabel;
+        ModalWatcher watcher([&](QWidget* dialog) {
+            caption = dialog->windowTitle();
+            subject = dialog->findChild<QLineEdit*>("txtSubject")->text();
+            attachLabel = dialog->findChild<QLabel*>("lblAttach")->text();
+            dialog->findChild<QLineEdit*>("txtTo")->setText("ann@example.com");
+            dialog->findChild<QPlainTextEdit*>("txtBody")->setPlainText("Look\nhere");
+            QTest::mouseClick(dialog->findChild<QPushButton*>("cmdSend"), Qt::LeftButton);
+        });
+        trigger("mnuSend");
+        QCOMPARE(watcher.seen, 1);
+        QCOMPARE(caption, QString("Email - Snaplorn "));
+        QCOMPARE(subject, web(texts::EmailDefaultSubject));
+        QCOMPARE(attachLabel, QString("Screen.jpg"));
+        QCOMPARE(mailer->sent.size(), 1);
+        const MailMessage& message = mailer->sent[0].message;
+        QCOMPARE(message.to, QString("ann@example.com"));
+        QCOMPARE(message.subject, web(texts::EmailDefaultSubject));
+        QCOMPARE(message.body, "Look\r\nhere\r\n\r\n" + web(texts::EmailTag));
+        QCOMPARE(message.attachmentPath, attachmentFile());
+        QCOMPARE(message.attachmentName, QString("screen.jpg"));
+        QVERIFY(!mailer->sent[0].attachment.isEmpty());
+        QCOMPARE(s.messages->count(), 0);
+    }
+
+    void mailProgramFailureIsReportedWithoutWindow()
+    {
+        showPicture(10, 10);
+        mailer->composeAnswer = {Mailer::Compose::Failed, "The mail program could not start."};
+        ModalWatcher watcher;
+        trigger("mnuSend");
+        QCOMPARE(s.messages->count(), 1);
+        QCOMPARE(s.messages->last().text,
+                 QString("Error opening email.\r\nThe mail program could not start."));
+        QCOMPARE(s.messages->last().icon, MsgIcon::None);
+        QCOMPARE(s.messages->last().buttons, MsgButtons::Ok);
+        QCOMPARE(watcher.seen, 0);
+    }
+
+    void sendWithoutImagePreparesNoMail()
+    {
+        trigger("mnuSend");
+        QCOMPARE(s.messages->count(), 1);
+        QCOMPARE(s.messages->last().icon, MsgIcon::Exclamation);
+        QVERIFY(mailer->composed.isEmpty());
+    }
+
+    void emailWindowRefusesMissingOrBadAddresses()
+    {
+        frmEmail dialog(*mailer, *s.messages, attachmentFile());
+        dialog.show();
+        auto* to = dialog.findChild<QLineEdit*>("txtTo");
+        auto* send = dialog.findChild<QPushButton*>("cmdSend");
+        to->setText("   ");
+        QTest::mouseClick(send, Qt::LeftButton);
+        QCOMPARE(s.messages->last().text, QString("Please enter a valid email address."));
+        QCOMPARE(s.messages->last().icon, MsgIcon::Exclamation);
+        to->setText("ann@example.com, not an address");
+        QTest::mouseClick(send, Qt::LeftButton);
+        QVERIFY(s.messages->last().text.startsWith("\"not an address\" is not a valid email"));
+        QVERIFY(mailer->sent.isEmpty());
+        QVERIFY(dialog.isVisible());
+    }
+
+    void emailWindowKeepsItsContentsWhenSendingFails()
+    {
+        mailer->sendFailure = QString::fromUtf8(texts::MailTransportMissing);
+        frmEmail dialog(*mailer, *s.messages, attachmentFile());
+        dialog.show();
+        dialog.findChild<QLineEdit*>("txtTo")->setText("ann@example.com");
+        dialog.findChild<QLineEdit*>("txtSubject")->setText("My subject");
+        dialog.findChild<QPlainTextEdit*>("txtBody")->setPlainText("My text");
+        QTest::mouseClick(dialog.findChild<QPushButton*>("cmdSend"), Qt::LeftButton);
+        QCOMPARE(s.messages->last().text, QString(texts::MailTransportMissing));
+        QCOMPARE(s.messages->last().icon, MsgIcon::Exclamation);
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(dialog.findChild<QLineEdit*>("txtTo")->text(), QString("ann@example.com"));
+        QCOMPARE(dialog.findChild<QLineEdit*>("txtSubject")->text(), QString("My subject"));
+        QCOMPARE(dialog.findChild<QPlainTextEdit*>("txtBody")->toPlainText(), QString("My text"));
+        mailer->sendFailure.clear();
+        QTest::mouseClick(dialog.findChild<QPushButton*>("cmdSend"), Qt::LeftButton);
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(mailer->sent.size(), 2);
+    }
+
+    void emailWindowCancelSendsNothing()
+    {
+        frmEmail dialog(*mailer, *s.messages, attachmentFile());
+        dialog.show();
+        dialog.findChild<QLineEdit*>("txtTo")->setText("ann@example.com");
+        QTest::mouseClick(dialog.findChild<QPushButton*>("cmdCancel"), Qt::LeftButton);
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QVERIFY(mailer->sent.isEmpty());
+    }
+};
+
+SNAPLORN_TEST_MAIN(TestOutput)
+#include "tst_output.moc"
