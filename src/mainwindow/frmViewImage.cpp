@@ -135,6 +135,9 @@ void frmViewImage::createStatusBar()
     const int widths[] = {0, 130, 80, 0};
     for (int i = 1; i <= 4; ++i) {
         auto* panel = new StatusPanel(i, bar);
+        // A fixed height keeps the status bar from laying itself out again
+        // on every read-out while the mouse moves over the canvas.
+        panel->setFixedHeight(panel->fontMetrics().height() + 6);
         if (i == 1) {
             bar->addWidget(panel); // sized by the layout
         } else {

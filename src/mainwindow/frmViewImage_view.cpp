@@ -181,9 +181,9 @@ void frmViewImage::mnuRedo_Click()
 
 void frmViewImage::dropSelectionForUndo()
 {
-    // The toolbox code fills this in: a selection shown on the canvas is
-    // dropped (Cut, Copy and Crop disabled, the selection tool without a
-    // selection) because the picture it was made on is gone.
+    // The picture a shown selection was made on is gone: the selection goes
+    // too (Cut, Copy and Crop disabled, the Select tool without a selection).
+    dropSelection();
 }
 
 // ---- canvas frame --------------------------------------------------------------

@@ -511,10 +511,6 @@ private slots:
         f->chooseTool(toolSelect);
         f->drag(QPoint(10, 10), QPoint(40, 40));
         f->action("mnuUndo")->trigger();
-        QEXPECT_FAIL("",
-                     "Undo's hook dropSelectionForUndo() is still the view's empty stub; "
-                     "it must run dropSelection()",
-                     Abort);
         QCOMPARE(f->w().miCurrTool, qint16(toolSelect));
         QVERIFY(!f->enabled("mnuCrop"));
     }
