@@ -130,6 +130,7 @@ public:
     void RegHotKeys();
     void UnRegHotKeys();
     bool RegisterHotKeySet();
+    bool tryRegisterHotKeys();
     void HotKeyActions(int vKeyID);
     bool HotKeyRegistered(int id) const;
     // True while an auto-capture series runs.

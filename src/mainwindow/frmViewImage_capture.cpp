@@ -207,18 +207,26 @@ void frmViewImage::RegHotKeys()
 
 bool frmViewImage::RegisterHotKeySet()
 {
+    const bool all = tryRegisterHotKeys();
+    // Without a hot-key service (no X11 display) there is nothing to tell.
+    if (!all && m_services.hotKeys)
+        m_services.messages->tell(this, QString::fromUtf8(texts::HotKeysFailed), MsgIcon::Critical);
+    return all;
+}
+
+// All three keys are tried, each setting its flag. A key without a modifier
+// is refused: it would take that key away from every other program.
+bool frmViewImage::tryRegisterHotKeys()
+{
     const QString specs[3] = {m_settings.HotKeyRect, m_settings.HotKeyDesk, m_settings.HotKeyWin};
     bool all = true;
     for (int id = 0; id < 3; ++id) {
         const std::optional<HotKeySpec> spec = HotKeySpec::parse(specs[id]);
         m_hotKeyRegistered[id] =
-            spec && m_services.hotKeys &&
+            spec && spec->modifiers != 0 && m_services.hotKeys &&
             m_services.hotKeys->registerHotKey(id, spec->modifiers, spec->virtualKey);
         all = all && m_hotKeyRegistered[id];
     }
-    // Without a hot-key service (no X11 display) there is nothing to tell.
-    if (!all && m_services.hotKeys)
-        m_services.messages->tell(this, QString::fromUtf8(texts::HotKeysFailed), MsgIcon::Critical);
     return all;
 }
 
@@ -243,8 +251,11 @@ bool frmViewImage::HotKeyRegistered(int id) const
 void frmViewImage::HotKeyActions(int vKeyID)
 {
     for (QWidget* window : QApplication::topLevelWidgets()) {
+        // The tray icon is a small window of its own on X11; it is not a
+        // dialog that should keep the hot keys from working.
         if (window == this || !window->isVisible() || window->windowType() == Qt::ToolTip ||
-            window->objectName() == QLatin1String("frmViewImage"))
+            window->objectName() == QLatin1String("frmViewImage") ||
+            window->inherits("QSystemTrayIconSys"))
             continue;
         m_services.messages->tell(this, QString::fromUtf8(texts::HotKeyNote), MsgIcon::Information);
         return;

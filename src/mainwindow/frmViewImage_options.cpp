@@ -29,21 +29,10 @@ bool frmViewImage::ApplyOptions(const AppSettings& updated)
     return registerHotKeysFromOptions();
 }
 
-// All three keys are tried, each setting its flag. A key without a modifier
-// (an empty modifier box) is refused: it would take that key away from
-// every other program.
+// The Options dialog tells the user itself when a key cannot be had.
 bool frmViewImage::registerHotKeysFromOptions()
 {
-    const QString specs[3] = {m_settings.HotKeyRect, m_settings.HotKeyDesk, m_settings.HotKeyWin};
-    bool all = true;
-    for (int id = 0; id < 3; ++id) {
-        const std::optional<HotKeySpec> spec = HotKeySpec::parse(specs[id]);
-        m_hotKeyRegistered[id] =
-            spec && spec->modifiers != 0 && m_services.hotKeys &&
-            m_services.hotKeys->registerHotKey(id, spec->modifiers, spec->virtualKey);
-        all = all && m_hotKeyRegistered[id];
-    }
     // Without a hot-key service (no X11 display) no key can be registered,
     // and choosing other keys would not help.
-    return all || !m_services.hotKeys;
+    return tryRegisterHotKeys() || !m_services.hotKeys;
 }

@@ -33,11 +33,15 @@ start_snaplorn() {
 }
 
 # wait_window NAME-PATTERN : prints the id of the first visible matching window
+# (a plain loop: xdotool's own --sync gives up when a window vanishes mid-search)
 wait_window() {
-  local id
-  id=$(timeout 20 xdotool search --sync --onlyvisible --name "$1" | head -n 1) || true
-  [[ -n "$id" ]] || fail "no window named '$1' appeared"
-  echo "$id"
+  local id="" end=$((SECONDS + 20))
+  while (( SECONDS < end )); do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1) || true
+    if [[ -n "$id" ]]; then echo "$id"; return 0; fi
+    sleep 0.1
+  done
+  fail "no window named '$1' appeared"
 }
 
 # poll SECONDS COMMAND... : retries until the command succeeds

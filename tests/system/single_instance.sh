@@ -34,6 +34,7 @@ beside=$LAST_PID
 wait_window "Screen Capture 3.0 - $picture" >/dev/null
 kill -0 "$first" || fail "the first instance died"
 kill "$beside"
+wait "$beside" 2>/dev/null || true
 
 # A crash leaves the socket behind; the next start is the first instance.
 kill -9 "$first"
