@@ -12,8 +12,10 @@
 #include "mainwindow/frmViewImage.h"
 #include "tools/pixelops.h"
 
+#include "BenchSupport.h"
 #include <QAbstractButton>
 #include <QApplication>
+
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -53,27 +55,6 @@ double medianMs(const std::function<void()>& once, const std::function<void()>& 
 
 // ---- ImageMagick -------------------------------------------------------------------
 
-// Milliseconds of one iteration of a convert command run with -bench, from
-// its fastest Performance line; -1 when convert is missing or fails.
-double convertBenchMs(const QStringList& arguments)
-{
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(QStringLiteral("convert"), arguments);
-    if (!process.waitForFinished(600000) || process.exitCode() != 0)
-        return -1;
-    static const QRegularExpression line(
-        QStringLiteral("Performance\\[\\d+\\]: \\d+i ([0-9.]+)ips"));
-    double best = -1;
-    auto it = line.globalMatch(QString::fromLocal8Bit(process.readAll()));
-    while (it.hasNext()) {
-        const double ips = it.next().captured(1).toDouble();
-        if (ips > 0)
-            best = std::max(best, ips);
-    }
-    return best > 0 ? 1000.0 / best : -1;
-}
-
 // In-memory time of an operation: the benchmark of read + operation minus
 // that of the read alone, with the same iteration count.
 double magickMs(const QString& input, const QStringList& operation)
@@ -82,8 +63,9 @@ double magickMs(const QString& input, const QStringList& operation)
         QStringLiteral("-size"), QStringLiteral("%1x%2").arg(Picture.width()).arg(Picture.height()),
         QStringLiteral("-depth"), QStringLiteral("8"), QStringLiteral("bgra:") + input};
     const QStringList bench = {QStringLiteral("-bench"), QString::number(std::max(5, g_runs / 3))};
-    const double withOperation = convertBenchMs(read + bench + operation + QStringList{"null:"});
-    const double readOnly = convertBenchMs(read + bench + QStringList{"null:"});
+    const double withOperation =
+        snaplorn::bench::convertBenchMs(read + bench + operation + QStringList{"null:"});
+    const double readOnly = snaplorn::bench::convertBenchMs(read + bench + QStringList{"null:"});
     if (withOperation < 0 || readOnly < 0)
         return -1;
     return std::max(0.0, withOperation - readOnly);

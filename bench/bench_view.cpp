@@ -12,7 +12,9 @@
 #include "document/Resample.h"
 #include "mainwindow/frmViewImage.h"
 
+#include "BenchSupport.h"
 #include <QAction>
+
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -65,27 +67,6 @@ double statusMiB(const char* field)
 
 // ---- ImageMagick ----------------------------------------------------------------
 
-// Milliseconds of one iteration of a convert command run with -bench, taken
-// from its fastest Performance line; -1 when convert is missing or fails.
-double convertBenchMs(const QStringList& arguments)
-{
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(QStringLiteral("convert"), arguments);
-    if (!process.waitForFinished(300000) || process.exitCode() != 0)
-        return -1;
-    static const QRegularExpression line(
-        QStringLiteral("Performance\\[\\d+\\]: \\d+i ([0-9.]+)ips"));
-    double best = -1;
-    auto it = line.globalMatch(QString::fromLocal8Bit(process.readAll()));
-    while (it.hasNext()) {
-        const double ips = it.next().captured(1).toDouble();
-        if (ips > 0)
-            best = std::max(best, ips);
-    }
-    return best > 0 ? 1000.0 / best : -1;
-}
-
 QStringList rawInput(const QString& path, QSize size)
 {
     return {QStringLiteral("-size"), QStringLiteral("%1x%2").arg(size.width()).arg(size.height()),
@@ -102,13 +83,13 @@ QString geometry(QSize size)
 double magickSampleMs(const QString& input, QSize from, QSize to)
 {
     const QString iterations = QString::number(std::max(5, g_runs / 2));
-    const double withSample =
-        convertBenchMs(rawInput(input, from) + QStringList{QStringLiteral("-bench"), iterations,
-                                                           QStringLiteral("-sample"), geometry(to),
-                                                           QStringLiteral("null:")});
-    const double readOnly =
-        convertBenchMs(rawInput(input, from) +
-                       QStringList{QStringLiteral("-bench"), iterations, QStringLiteral("null:")});
+    const double withSample = snaplorn::bench::convertBenchMs(
+        rawInput(input, from) + QStringList{QStringLiteral("-bench"), iterations,
+                                            QStringLiteral("-sample"), geometry(to),
+                                            QStringLiteral("null:")});
+    const double readOnly = snaplorn::bench::convertBenchMs(
+        rawInput(input, from) +
+        QStringList{QStringLiteral("-bench"), iterations, QStringLiteral("null:")});
     if (withSample < 0 || readOnly < 0)
         return -1;
     return std::max(0.0, withSample - readOnly);

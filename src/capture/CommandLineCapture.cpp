@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
 #include <QThread>
 
 #include <cstdio>
@@ -78,7 +79,14 @@ int saveToFile(const QImage& picture, const CaptureOptions& options)
     const Destination destination = destinationFor(options);
     ImageDocument document;
     document.setCanvas(picture);
+    // A temporary bitmap of its own, so a save of the running program at the
+    // same moment cannot swap pictures with this one.
+    const QString temporary = paths::join(
+        paths::cacheFolder(),
+        QStringLiteral("qvxtemp-%1.bmp").arg(QCoreApplication::applicationPid()));
+    document.setTemporaryBitmapPath(temporary);
     const Result saved = document.SaveImageFile(destination.path, destination.quality);
+    QFile::remove(temporary);
     if (!saved)
         return fail(QString(saved.message).replace(QLatin1String("\r\n"), QLatin1String(" ")));
     printOut(QString::fromUtf8(texts::CliSaved).arg(destination.path));

@@ -134,7 +134,8 @@ Result ImageDocument::SaveImageFile(const QString& path, int jpgQuality, bool* r
     Result written;
     switch (saveKindFor(path)) {
     case SaveKind::Jpg: {
-        const QString temporary = temporaryBitmapPath();
+        const QString temporary =
+            m_temporaryBitmap.isEmpty() ? temporaryBitmapPath() : m_temporaryBitmap;
         written = writeTemporaryBmp24(m_canvas, temporary);
         if (written)
             written = BmpToJpeg(temporary, path, jpgQuality);

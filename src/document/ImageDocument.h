@@ -72,8 +72,11 @@ public:
     // clamped to 1.
     Result ResizeCanvas(int width, int height);
 
-    // Path of the temporary bitmap a JPEG save goes through.
+    // Path of the temporary bitmap a JPEG save goes through: "qvxtemp.bmp"
+    // in the cache folder, unless a caller that may run beside the program
+    // (the command-line capture) gives its own.
     static QString temporaryBitmapPath();
+    void setTemporaryBitmapPath(const QString& path) { m_temporaryBitmap = path; }
 
 signals:
     // The canvas picture changed (size or pixels).
@@ -96,6 +99,7 @@ private:
     QString m_lastDialogFolder;
     bool m_undoEnabled = false;
     bool m_redoEnabled = false;
+    QString m_temporaryBitmap;
 };
 
 } // namespace snaplorn
