@@ -34,8 +34,8 @@ struct LoadSettingsOutcome {
 };
 
 // Reads the settings key into `settings`, creating the key with its first
-// values when it is missing. `defaultAutoFolder` stands for the program
-// folder the original design used as the default auto-capture folder.
+// values when it is missing. `defaultAutoFolder` is the folder the
+// auto-capture setting falls back to (the user's Pictures folder).
 LoadSettingsOutcome LoadSettings(Registry& registry, const QString& defaultAutoFolder,
                                  AppSettings& settings);
 

@@ -7,11 +7,11 @@
 namespace snaplorn {
 
 // The program's settings store: an INI text file with one section per key
-// path ("[Software\Quorvex\Snaplorn21]") and text values. It keeps the
-// semantics of the registry calls the program was written for: a key must
-// be created before values can be written to it, opening a missing key
-// fails, a missing file is a missing key, reads return at most 254
-// characters up to the first NUL, and writes are flushed at once.
+// path ("[Software\Quorvex\Snaplorn21]") and text values, used like a
+// registry: a key must be created before values can be written to it,
+// opening a missing key fails, a missing file is a missing key, reads
+// return at most 254 characters up to the first NUL, and writes are flushed
+// at once.
 //
 // Every write re-reads the file under a lock file and replaces it
 // atomically, so two instances writing at once, or a crash in the middle of
