@@ -75,7 +75,7 @@ message() { # USR MID MSG URL BTN TTL
 publish shown "$(message "SNL21 SNL30" 43 "Version 3.1 is out." "$base/landing" YN "News 43")"
 start_case shown 42
 box=$(wait_window "^News 43 \$")
-poll 5 tracked shown || fail "shown: no tracking request: $(cat "$server_log")"
+poll 15 tracked shown || fail "shown: no tracking request: $(cat "$server_log")"
 xdotool windowactivate --sync "$box" key Return
 poll 10 grep -qxF "$base/landing" "$browser_log" || fail "Yes did not open the page"
 stop_case
@@ -89,7 +89,7 @@ expect_nothing blocked
 publish lower "<ttl>Lower Case</ttl><btn>ok</btn><url>$base/</url><msg>lower</msg><mid>44</mid><usr>SNL30</usr>"
 start_case lower 0
 wait_window "^Lower Case \$" >/dev/null
-poll 5 tracked lower || fail "lower: no tracking request"
+poll 15 tracked lower || fail "lower: no tracking request"
 stop_case
 
 # A web page (a server's error page) and a missing file show nothing.
@@ -104,7 +104,7 @@ publish notag "$(message SNL30 46 "No title" "$base/" OK "x" | sed 's/<TTL>x//')
 start_case notag 0
 blank_title_shown() { window_names | grep -qx ' '; }
 poll 10 blank_title_shown || true
-poll 5 tracked notag || fail "notag: the message was not shown"
+poll 15 tracked notag || fail "notag: the message was not shown"
 names=$(window_names)
 grep -qx ' ' <<< "$names" || fail "notag: no box with an empty title: '$names'"
 grep -q 'SNL30\|<' <<< "$names" && fail "notag: file text in a title: '$names'"
@@ -116,7 +116,7 @@ publish fileurl "$(message SNL30 47 "Local file" "file:///etc/passwd" YN "File l
 start_case fileurl 0
 box=$(wait_window "^File link \$")
 xdotool windowactivate --sync "$box" key Return
-poll 5 message_logged 'exclamation|ok|Snaplorn21|The address "file:///etc/passwd" is not a web page and was not opened.' \
+poll 15 message_logged 'exclamation|ok|Snaplorn21|The address "file:///etc/passwd" is not a web page and was not opened.' \
   || fail "fileurl: no refusal: $(cat "$SNAPLORN_MESSAGE_LOG")"
 sleep 0.5
 [[ ! -s "$browser_log" ]] || fail "fileurl: something was opened: $(cat "$browser_log")"
@@ -151,10 +151,10 @@ CASE_PID=$LAST_PID
 wid=$(wait_window "Quorvex Snaplorn")
 poll 10 grep -q "^accepted" "$silent_log" || fail "silent: no request reached the server"
 xdotool windowactivate --sync "$wid" key F4
-poll 3 window_hidden "$wid" || fail "silent: the window did not answer F4 while the download waits"
+poll 15 window_hidden "$wid" || fail "silent: the window did not answer F4 while the download waits"
 icon=$(wait_tray_icon) || fail "silent: no tray icon"
 started=$SECONDS
 tray_menu_exit "$icon"
-poll 4 bash -c "! kill -0 $CASE_PID" || fail "silent: the program did not close promptly"
-(( SECONDS - started < 5 )) || fail "silent: closing took $((SECONDS - started)) s"
+poll 8 bash -c "! kill -0 $CASE_PID" || fail "silent: the program did not close promptly"
+(( SECONDS - started < 8 )) || fail "silent: closing took $((SECONDS - started)) s"
 echo "broadcast: ok"

@@ -45,7 +45,7 @@ exec 5> "$out/displayfd16"
 Xvfb -displayfd 5 -screen 0 640x480x16 -nolisten tcp >/dev/null 2>&1 &
 STARTED_PIDS+=($!)
 exec 5>&-
-poll 5 test -s "$out/displayfd16" || fail "no depth-16 X server"
+poll 15 test -s "$out/displayfd16" || fail "no depth-16 X server"
 err=$(DISPLAY=":$(tr -d '[:space:]' < "$out/displayfd16")" \
       "$SNAPLORN_BINARY" --capture desktop --output "$out/d16.jpg" 2>&1 >/dev/null) \
   && fail "a depth-16 screen was captured"
@@ -56,7 +56,7 @@ err=$(DISPLAY=":$(tr -d '[:space:]' < "$out/displayfd16")" \
 xlogo -geometry 200x150+400+300 >/dev/null 2>&1 &
 STARTED_PIDS+=($!)
 wid=$(wait_window xlogo)
-poll 5 xdotool windowactivate --sync "$wid" || fail "xlogo could not be activated"
+poll 15 xdotool windowactivate --sync "$wid" || fail "xlogo could not be activated"
 "$SNAPLORN_BINARY" --capture window --output "$out/w.bmp" >/dev/null || fail "window capture"
 [[ "$(identify -format '%wx%h' "$out/w.bmp")" == "202x175" ]] \
   || fail "window picture is $(identify -format '%wx%h' "$out/w.bmp")"
@@ -94,7 +94,7 @@ wait "$clip_pid" || fail "the clipboard process exited with $?"
 # A hot key another client holds: the critical message, the others work.
 "$HOTKEY_HOLDER" > "$out/holder.out" &
 STARTED_PIDS+=($!)
-poll 5 grep -q held "$out/holder.out" || fail "the holder did not grab its key"
+poll 15 grep -q held "$out/holder.out" || fail "the holder did not grab its key"
 write_settings "HotKeyPresent=1"
 start_snaplorn
 wait_window "Quorvex Snaplorn" >/dev/null

@@ -15,14 +15,14 @@ xprop -id "$wid" WM_NORMAL_HINTS | grep -q "program specified minimum size: 586 
 # Minimised first instance; a second start without a file hands over.
 sleep 0.5
 xdotool windowminimize --sync "$wid"
-poll 5 bash -c "xprop -id $wid _NET_WM_STATE | grep -q _NET_WM_STATE_HIDDEN" \
+poll 15 bash -c "xprop -id $wid _NET_WM_STATE | grep -q _NET_WM_STATE_HIDDEN" \
   || fail "the window did not minimise"
 timeout 20 "$SNAPLORN_BINARY" || fail "second start exited with $?"
 message_logged "exclamation|ok|Snaplorn21|Quorvex Snaplorn is already running." \
   || fail "no 'already running' message: $(cat "$SNAPLORN_MESSAGE_LOG")"
-poll 5 bash -c "! xprop -id $wid _NET_WM_STATE | grep -q _NET_WM_STATE_HIDDEN" \
+poll 15 bash -c "! xprop -id $wid _NET_WM_STATE | grep -q _NET_WM_STATE_HIDDEN" \
   || fail "the first window stayed minimised"
-poll 5 bash -c "[[ \$(xdotool getactivewindow) == $wid ]]" \
+poll 15 bash -c "[[ \$(xdotool getactivewindow) == $wid ]]" \
   || fail "the first window was not activated"
 kill -0 "$first" || fail "the first instance died"
 

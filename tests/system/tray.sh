@@ -14,26 +14,26 @@ pid=$LAST_PID
 icon=$(wait_tray_icon) || fail "no tray icon appeared"
 wid=$(xdotool search --name "Quorvex Snaplorn" | head -n 1)
 [[ -n "$wid" ]] || fail "no main window"
-poll 5 window_hidden "$wid" || fail "the window did not go into the tray at start"
+poll 15 window_hidden "$wid" || fail "the window did not go into the tray at start"
 
 # A double click on the icon restores the window; the icon stays.
 click_icon "$icon" --repeat 2 --delay 80 1
-poll 5 window_shown "$wid" || fail "a double click did not restore the window"
+poll 15 window_shown "$wid" || fail "a double click did not restore the window"
 tray_icon >/dev/null || fail "the icon went away after the restore"
 
 # An unsaved image: a full-screen capture (F12), then F4 into the tray.
 xdotool windowactivate --sync "$wid" key F12
 poll 10 bash -c "[[ \"\$(xdotool getwindowname $wid)\" == 'Quorvex Snaplorn Screen Capture 3.0' ]]" \
   || fail "the capture did not land: '$(xdotool getwindowname "$wid")'"
-poll 5 window_shown "$wid" || fail "the window did not come back after the capture"
+poll 15 window_shown "$wid" || fail "the window did not come back after the capture"
 xdotool windowactivate --sync "$wid" key F4
-poll 5 window_hidden "$wid" || fail "F4 did not hide the window"
+poll 15 window_hidden "$wid" || fail "F4 did not hide the window"
 icon=$(wait_tray_icon) || fail "no tray icon after F4"
 
 # Exit from the tray menu: the question comes; Cancel keeps the program.
 ask="exclamation|yesnocancel|Snaplorn21|You haven't saved the image.\\r\\nDo you want to save?"
 tray_menu_exit "$icon"
-poll 5 message_logged "$ask" || fail "no unsaved-image question: $(cat "$SNAPLORN_MESSAGE_LOG")"
+poll 15 message_logged "$ask" || fail "no unsaved-image question: $(cat "$SNAPLORN_MESSAGE_LOG")"
 sleep 0.5
 kill -0 "$pid" || fail "the program ended although Cancel was answered"
 window_hidden "$wid" || fail "Cancel brought the window back"

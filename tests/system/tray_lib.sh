@@ -48,7 +48,7 @@ click_icon() {
 # Opens the icon's menu with the right button and chooses E&xit by its key.
 tray_menu_exit() {
   click_icon "$1" 3
-  poll 5 tray_menu || fail "the tray menu did not open"
+  poll 15 tray_menu || fail "the tray menu did not open"
   sleep 0.2
   xdotool key x
 }

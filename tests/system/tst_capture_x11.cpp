@@ -173,7 +173,7 @@ private slots:
     {
         QVERIFY(showPattern());
         trigger("mnuDesktop");
-        QTRY_VERIFY_WITH_TIMEOUT(w->isVisible() && !doc().canvas().isNull(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(w->isVisible() && !doc().canvas().isNull(), 10000);
         QCOMPARE(doc().canvas().size(), QGuiApplication::primaryScreen()->virtualSize());
         QCOMPARE(doc().canvas().copy(QRect(patternAt, pattern.size())), pattern);
         QCOMPARE(qAlpha(doc().canvas().pixel(0, 0)), 255);
@@ -195,7 +195,7 @@ private slots:
         // Then a real drag, from (150, 170) to (260, 240).
         QVERIFY(xdotool("mousemove 150 170 mousedown 1 mousemove 200 200 mousemove 260 240 "
                         "mouseup 1"));
-        QTRY_VERIFY_WITH_TIMEOUT(w->isVisible(), 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(w->isVisible(), 10000);
         QCOMPARE(doc().canvas().size(), QSize(108, 68));
         QCOMPARE(doc().canvas(), pattern.copy(QRect(QPoint(151, 171) - patternAt, QSize(108, 68))));
         // A drag of 8 pixels is abandoned and changes nothing.
@@ -205,7 +205,7 @@ private slots:
         QVERIFY(waitForOverlay());
         QVERIFY(xdotool("mousemove 300 300 mousedown 1 mousemove 304 320 mousemove 308 330 "
                         "mouseup 1"));
-        QTRY_VERIFY_WITH_TIMEOUT(w->isVisible(), 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(w->isVisible(), 10000);
         QCOMPARE(doc().canvas(), before);
         QVERIFY(!doc().isDirty());
     }
@@ -228,7 +228,7 @@ private slots:
         QVERIFY(activated);
         QTest::qWait(200);
         trigger("mnuWindow");
-        QTRY_VERIFY_WITH_TIMEOUT(w->isVisible() && !doc().canvas().isNull(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(w->isVisible() && !doc().canvas().isNull(), 10000);
         // The frame of the window manager's decorations is part of the picture.
         QByteArray extents;
         QVERIFY(run("xprop", {"-id", QString::fromLatin1(id), "_NET_FRAME_EXTENTS"}, &extents));
@@ -254,16 +254,16 @@ private slots:
         QVERIFY(w->RegisterHotKeySet());
         QCOMPARE(messages->count(), 0);
         QVERIFY(xdotool("key alt+F11"));
-        QTRY_VERIFY_WITH_TIMEOUT(!doc().canvas().isNull(), 5000);
-        QTRY_VERIFY_WITH_TIMEOUT(w->isVisible(), 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(!doc().canvas().isNull(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(w->isVisible(), 10000);
         QCOMPARE(doc().canvas().size(), QGuiApplication::primaryScreen()->virtualSize());
         // With NumLock on the key works all the same.
         doc().setCanvas(QImage());
         QVERIFY(xdotool("key Num_Lock"));
         QVERIFY(xdotool("key alt+F11"));
-        QTRY_VERIFY_WITH_TIMEOUT(!doc().canvas().isNull(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!doc().canvas().isNull(), 10000);
         QVERIFY(xdotool("key Num_Lock"));
-        QTRY_VERIFY_WITH_TIMEOUT(w->isVisible(), 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(w->isVisible(), 10000);
         w->UnRegHotKeys();
     }
 

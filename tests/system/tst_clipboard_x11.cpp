@@ -128,7 +128,7 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         offer(QStringLiteral("image/png"), png);
-        QTRY_VERIFY_WITH_TIMEOUT(pasteEnabled(), 1000);
+        QTRY_VERIFY_WITH_TIMEOUT(pasteEnabled(), 2000);
         qInfo("Paste enabled %lld ms after the offer", clock.elapsed());
         w->command(QStringLiteral("mnuPaste"))->trigger();
         w->picPaste_LostFocus();
@@ -137,9 +137,9 @@ private slots:
 
     void textFromAnotherProgramDisablesPaste()
     {
-        QTRY_VERIFY_WITH_TIMEOUT(pasteEnabled(), 1000);
+        QTRY_VERIFY_WITH_TIMEOUT(pasteEnabled(), 2000);
         offer(QStringLiteral("UTF8_STRING"), "just some text");
-        QTRY_VERIFY_WITH_TIMEOUT(!pasteEnabled(), 1000);
+        QTRY_VERIFY_WITH_TIMEOUT(!pasteEnabled(), 2000);
     }
 };
 
