@@ -31,7 +31,9 @@ test: deps-test configure
 install: build
 	@cmake --install $(BUILD_DIR)
 
-bench: build
+bench: deps-test configure
+	@scripts/install-deps.sh bench
+	@cmake --build $(BUILD_DIR) -j $(JOBS)
 	@bench/run-all.sh $(BUILD_DIR)
 
 clean:
