@@ -4,9 +4,14 @@
 #include "platform/ScriptedMessageService.h"
 #include "platform/Shell.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QImage>
+#include <QTimer>
 #include <QString>
 #include <QtTest>
+
+#include <functional>
 
 namespace snaplorn::test {
 
@@ -28,6 +33,42 @@ StandIns makeStandIns();
 QImage patternImage(int width, int height, quint32 seed = 1);
 // Folder of this test process for scratch files (inside the isolated home).
 QString scratchFolder();
+
+// Watches for modal dialogs while a command runs: each one that opens is
+// handed to `drive` and then closed, so a failing check never hangs the
+// test. Stops watching when it goes out of scope.
+class ModalWatcher
+{
+public:
+    explicit ModalWatcher(std::function<void(QWidget*)> drive = {}) : m_drive(std::move(drive))
+    {
+        m_timer.setInterval(5);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { check(); });
+        m_timer.start();
+    }
+    int seen = 0;
+    // Whether the last dialog was still open after `drive` had run.
+    bool visibleAfterDrive = false;
+
+private:
+    void check()
+    {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || modal == m_handled)
+            return;
+        m_handled = modal;
+        ++seen;
+        if (m_drive)
+            m_drive(modal);
+        visibleAfterDrive = modal->isVisible();
+        if (auto* dialog = qobject_cast<QDialog*>(modal); dialog && dialog->isVisible())
+            dialog->reject();
+    }
+
+    std::function<void(QWidget*)> m_drive;
+    QTimer m_timer;
+    QWidget* m_handled = nullptr;
+};
 
 } // namespace snaplorn::test
 

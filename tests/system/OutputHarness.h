@@ -16,6 +16,8 @@
 
 #include <functional>
 
+using snaplorn::test::ModalWatcher;
+
 namespace snaplorn::test {
 
 // A server started by a test and stopped when the test leaves, whatever way.
@@ -68,37 +70,6 @@ inline Run run(const QString& program, const QStringList& arguments, int timeout
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             process.readAll()};
 }
-
-// Drives modal dialogs opened while a command runs, and closes them after.
-class ModalWatcher
-{
-public:
-    explicit ModalWatcher(std::function<void(QWidget*)> drive) : m_drive(std::move(drive))
-    {
-        m_timer.setInterval(5);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] { check(); });
-        m_timer.start();
-    }
-    int seen = 0;
-    bool visibleAfterDrive = false;
-
-private:
-    void check()
-    {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal || modal == m_handled)
-            return;
-        m_handled = modal;
-        ++seen;
-        m_drive(modal);
-        visibleAfterDrive = modal->isVisible();
-        if (auto* dialog = qobject_cast<QDialog*>(modal); dialog && dialog->isVisible())
-            dialog->reject();
-    }
-    std::function<void(QWidget*)> m_drive;
-    QTimer m_timer;
-    QWidget* m_handled = nullptr;
-};
 
 // The main window on the platform services of this desktop, with message
 // boxes and dialogs scripted.

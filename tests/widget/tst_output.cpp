@@ -29,6 +29,7 @@
 #include <functional>
 
 using namespace snaplorn;
+using test::ModalWatcher;
 
 Q_DECLARE_METATYPE(snaplorn::WallpaperStyle)
 
@@ -48,39 +49,6 @@ QString attachmentFile()
 {
     return paths::join(paths::cacheFolder(), "screen.jpg");
 }
-
-// Watches for modal dialogs while a command runs: each one that opens is
-// handed to `drive` and then closed, so a failing check never hangs the
-// test. Stops watching when it goes out of scope.
-class ModalWatcher
-{
-public:
-    explicit ModalWatcher(std::function<void(QWidget*)> drive = {}) : m_drive(std::move(drive))
-    {
-        m_timer.setInterval(5);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] { check(); });
-        m_timer.start();
-    }
-    int seen = 0;
-
-private:
-    void check()
-    {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal || modal == m_handled)
-            return;
-        m_handled = modal;
-        ++seen;
-        if (m_drive)
-            m_drive(modal);
-        if (auto* dialog = qobject_cast<QDialog*>(modal); dialog && dialog->isVisible())
-            dialog->reject();
-    }
-
-    std::function<void(QWidget*)> m_drive;
-    QTimer m_timer;
-    QWidget* m_handled = nullptr;
-};
 
 } // namespace
 
