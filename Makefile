@@ -1,11 +1,15 @@
 # Snaplorn: the two everyday commands.
 #   make run   installs what is missing, builds, starts Snaplorn
-#   make test  installs what is missing, builds, runs every test through CTest
+#   make test  installs what is missing, builds, runs every test through CTest,
+#              then builds and runs the whole suite again under AddressSanitizer
+#              and UndefinedBehaviorSanitizer (`make test-asan` alone)
+#   make fuzz  runs every fuzz target for a bounded time (not part of CI)
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 CMAKE_BUILD_TYPE ?= RelWithDebInfo
+ASAN_BUILD_DIR ?= build-asan
 
-.PHONY: all deps-build deps-test configure build run test install bench clean
+.PHONY: all deps-build deps-test configure build run test test-plain test-asan fuzz install bench clean
 
 all: build
 
@@ -24,9 +28,21 @@ build: deps-build configure
 run: build
 	@scripts/run.sh $(BUILD_DIR)
 
-test: deps-test configure
+test: test-plain
+	@$(MAKE) --no-print-directory test-asan
+
+test-plain: deps-test configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 	@cd $(BUILD_DIR) && ctest --output-on-failure -j 2 --timeout 300
+
+test-asan: deps-test
+	@cmake -S . -B $(ASAN_BUILD_DIR) -DCMAKE_BUILD_TYPE=$(CMAKE_BUILD_TYPE) \
+		-DSNAPLORN_SANITIZE=ON >/dev/null
+	@cmake --build $(ASAN_BUILD_DIR) -j $(JOBS)
+	@cd $(ASAN_BUILD_DIR) && ctest --output-on-failure -j 2 --timeout 600
+
+fuzz: deps-test
+	@scripts/fuzz.sh
 
 install: build
 	@cmake --install $(BUILD_DIR)
@@ -37,4 +53,4 @@ bench: deps-test configure
 	@bench/run-all.sh $(BUILD_DIR)
 
 clean:
-	@rm -rf $(BUILD_DIR)
+	@rm -rf $(BUILD_DIR) $(ASAN_BUILD_DIR) build-fuzz

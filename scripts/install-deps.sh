@@ -3,6 +3,7 @@
 # Usage: install-deps.sh build   (what `make run` needs)
 #        install-deps.sh test    (everything `make test` needs)
 #        install-deps.sh bench   (the peers the capture benchmark compares with)
+#        install-deps.sh fuzz    (clang's libFuzzer for `make fuzz`)
 # Quiet when everything is present; safe to run any number of times.
 set -euo pipefail
 
@@ -19,6 +20,11 @@ bench_pkgs=(
   "${build_pkgs[@]}"
   scrot maim flameshot imagemagick libjpeg-turbo-progs
 )
+# `make fuzz` only: clang with its fuzzer and sanitizer runtimes
+fuzz_pkgs=(
+  "${build_pkgs[@]}"
+  clang libclang-rt-14-dev
+)
 test_pkgs=(
   "${build_pkgs[@]}"
   xclip trayer libjpeg-turbo-progs
@@ -30,7 +36,8 @@ case "${1:-test}" in
   build) wanted=("${build_pkgs[@]}") ;;
   test)  wanted=("${test_pkgs[@]}") ;;
   bench) wanted=("${bench_pkgs[@]}") ;;
-  *) echo "usage: $0 build|test|bench" >&2; exit 2 ;;
+  fuzz)  wanted=("${fuzz_pkgs[@]}") ;;
+  *) echo "usage: $0 build|test|bench|fuzz" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -5,13 +5,12 @@
 
 #include "app/Texts.h"
 #include "document/BmpLayout.h"
+#include "document/JpegEncoder.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QTemporaryFile>
-
-#include <turbojpeg.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -24,7 +23,6 @@ namespace snaplorn {
 namespace {
 
 constexpr qint64 WriteChunkBytes = 1 << 20;
-constexpr int JpegMaxSide = 65535;
 
 Result saveFailed(const QString& path, const QString& why)
 {
@@ -97,28 +95,18 @@ bool writeBmpContent(QIODevice& file, const QImage& image)
     return put(file, header, Bmp24HeaderSize) && writeBottomUpRows(file, rgb);
 }
 
-struct TjHandleFree {
-    void operator()(void* handle) const { tjDestroy(handle); }
-};
-struct TjBufferFree {
-    void operator()(unsigned char* buffer) const { tjFree(buffer); }
-};
-using TjHandle = std::unique_ptr<void, TjHandleFree>;
-using TjBuffer = std::unique_ptr<unsigned char, TjBufferFree>;
-
-int turboPixelFormat(BmpLayout::Pixels pixels)
+JpegPixels encoderPixels(BmpLayout::Pixels pixels)
 {
     switch (pixels) {
     case BmpLayout::Pixels::Bgr24:
-        return TJPF_BGR;
-    case BmpLayout::Pixels::Bgrx32:
-        return TJPF_BGRX;
+        return JpegPixels::Bgr24;
     case BmpLayout::Pixels::Rgbx32:
-        return TJPF_RGBX;
-    case BmpLayout::Pixels::Other:
+        return JpegPixels::Rgbx32;
+    case BmpLayout::Pixels::Bgrx32:
+    case BmpLayout::Pixels::Other: // refused before it gets here
         break;
     }
-    return -1;
+    return JpegPixels::Bgrx32;
 }
 
 // Why the bitmap cannot be converted, or an empty text when it can.
@@ -135,23 +123,16 @@ QString refusal(const uchar* data, qint64 size, BmpLayout* layout)
     return QString();
 }
 
-// 4:2:0 subsampling and the accurate integer DCT, the usual choice of
-// JPEG encoders for photographs and screens alike.
-Result compress(const uchar* data, const BmpLayout& layout, int quality, TjBuffer* jpeg,
-                unsigned long* jpegSize, const QString& bmpPath)
+JpegBytes compress(const uchar* data, const BmpLayout& layout, int quality)
 {
-    TjHandle handle(tjInitCompress());
-    if (!handle)
-        return convertFailed(bmpPath, QString::fromUtf8(tjGetErrorStr2(nullptr)));
-    const int flags = TJFLAG_ACCURATEDCT | (layout.bottomUp ? TJFLAG_BOTTOMUP : 0);
-    unsigned char* out = nullptr;
-    const int rc = tjCompress2(
-        handle.get(), data + layout.pixelOffset, layout.width, int(layout.rowStride), layout.height,
-        turboPixelFormat(layout.pixels), &out, jpegSize, TJSAMP_420, quality, flags);
-    jpeg->reset(out);
-    if (rc != 0)
-        return convertFailed(bmpPath, QString::fromUtf8(tjGetErrorStr2(handle.get())));
-    return Result::success();
+    JpegSource source;
+    source.data = data + layout.pixelOffset;
+    source.width = layout.width;
+    source.height = layout.height;
+    source.rowStride = size_t(layout.rowStride);
+    source.pixels = encoderPixels(layout.pixels);
+    source.bottomUp = layout.bottomUp;
+    return encodeJpeg(source, quality);
 }
 
 } // namespace
@@ -208,16 +189,13 @@ Result BmpToJpeg(const QString& bmpPath, const QString& jpgPath, int quality)
     const QString why = refusal(data, mapped ? size : copy.size(), &layout);
     if (!why.isEmpty())
         return convertFailed(bmpPath, why);
-    TjBuffer jpeg;
-    unsigned long jpegSize = 0;
-    Result compressed =
-        compress(data, layout, std::clamp(quality, 1, 100), &jpeg, &jpegSize, bmpPath);
-    if (!compressed)
-        return compressed;
+    const JpegBytes jpeg = compress(data, layout, quality);
+    if (!jpeg.ok())
+        return convertFailed(bmpPath, QString::fromStdString(jpeg.error));
     QSaveFile out(jpgPath);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return saveFailed(jpgPath, out.errorString());
-    return finish(out, put(out, jpeg.get(), qint64(jpegSize)), jpgPath);
+    return finish(out, put(out, jpeg.data.get(), qint64(jpeg.size)), jpgPath);
 }
 
 } // namespace snaplorn

@@ -1,252 +1,50 @@
 #include "platform/X11ScreenGrabber.h"
 
 #include "app/Texts.h"
-
-#include <xcb/shm.h>
-#include <xcb/xcb.h>
-
-#include <sys/ipc.h>
-#include <sys/shm.h>
-
-#include <atomic>
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-#include <cstdlib>
-#include <vector>
+#include "platform/X11Grab.h"
 
 namespace snaplorn {
 
-// One shared-memory segment, attached to the X server once and reused for
-// later grabs as soon as the picture that wrapped it is gone. A picture may
-// outlive the grabber: its segment is then released when the picture is.
-struct ShmSegment {
-    enum State { Free, Lent, Orphaned };
-    uchar* address = nullptr;
-    size_t size = 0;
-    xcb_shm_seg_t xid = 0;
-    std::atomic<int> state{Free};
-};
-
-class ShmSegmentPool
-{
-public:
-    explicit ShmSegmentPool(xcb_connection_t* connection) : m_connection(connection) {}
-    ~ShmSegmentPool();
-    ShmSegmentPool(const ShmSegmentPool&) = delete;
-    ShmSegmentPool& operator=(const ShmSegmentPool&) = delete;
-
-    // A segment of at least `size` bytes, marked lent; nullptr when the
-    // server cannot attach shared memory of ours (remote server, other IPC
-    // namespace).
-    ShmSegment* take(size_t size);
-    // QImage clean-up function: the picture wrapping the segment is gone.
-    static void giveBack(void* segment);
-
-private:
-    ShmSegment* create(size_t size);
-    void release(ShmSegment* segment);
-
-    xcb_connection_t* m_connection;
-    std::vector<ShmSegment*> m_segments;
-};
-
-ShmSegmentPool::~ShmSegmentPool()
-{
-    for (ShmSegment* segment : m_segments) {
-        xcb_shm_detach(m_connection, segment->xid);
-        int expected = ShmSegment::Free;
-        if (segment->state.compare_exchange_strong(expected, ShmSegment::Orphaned)) {
-            shmdt(segment->address);
-            delete segment;
-            continue;
-        }
-        expected = ShmSegment::Lent;
-        if (!segment->state.compare_exchange_strong(expected, ShmSegment::Orphaned)) {
-            shmdt(segment->address); // given back in between
-            delete segment;
-        }
-    }
-    xcb_flush(m_connection);
-}
-
-void ShmSegmentPool::giveBack(void* info)
-{
-    auto* segment = static_cast<ShmSegment*>(info);
-    int expected = ShmSegment::Lent;
-    if (segment->state.compare_exchange_strong(expected, ShmSegment::Free))
-        return;
-    shmdt(segment->address); // the pool is gone
-    delete segment;
-}
-
-void ShmSegmentPool::release(ShmSegment* segment)
-{
-    xcb_shm_detach(m_connection, segment->xid);
-    shmdt(segment->address);
-    delete segment;
-}
-
-ShmSegment* ShmSegmentPool::take(size_t size)
-{
-    for (auto it = m_segments.begin(); it != m_segments.end();) {
-        ShmSegment* segment = *it;
-        if (segment->state.load() != ShmSegment::Free) {
-            ++it;
-            continue;
-        }
-        if (segment->size >= size) {
-            segment->state = ShmSegment::Lent;
-            return segment;
-        }
-        it = m_segments.erase(it); // too small for this screen
-        release(segment);
-    }
-    ShmSegment* segment = create(size);
-    if (segment) {
-        segment->state = ShmSegment::Lent;
-        m_segments.push_back(segment);
-    }
-    return segment;
-}
-
-ShmSegment* ShmSegmentPool::create(size_t size)
-{
-    const int id = shmget(IPC_PRIVATE, size, IPC_CREAT | 0600);
-    if (id < 0)
-        return nullptr;
-    void* address = shmat(id, nullptr, 0);
-    if (address == reinterpret_cast<void*>(-1)) {
-        shmctl(id, IPC_RMID, nullptr);
-        return nullptr;
-    }
-    const xcb_shm_seg_t xid = xcb_generate_id(m_connection);
-    xcb_generic_error_t* error =
-        xcb_request_check(m_connection, xcb_shm_attach_checked(m_connection, xid, id, 0));
-    // Marked for removal now that both sides hold it: the kernel frees it
-    // when the last of them lets go, even after a crash.
-    shmctl(id, IPC_RMID, nullptr);
-    if (error) {
-        free(error);
-        shmdt(address);
-        return nullptr;
-    }
-    auto* segment = new ShmSegment;
-    segment->address = static_cast<uchar*>(address);
-    segment->size = size;
-    segment->xid = xid;
-    return segment;
-}
-
 namespace {
 
-xcb_screen_t* firstScreen(xcb_connection_t* connection)
+QString describe(const RawGrab& grab, int depth, int bitsPerPixel, const QRect& area)
 {
-    return xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
-}
-
-xcb_visualtype_t* rootVisual(xcb_screen_t* screen)
-{
-    for (auto depths = xcb_screen_allowed_depths_iterator(screen); depths.rem;
-         xcb_depth_next(&depths)) {
-        for (auto visuals = xcb_depth_visuals_iterator(depths.data); visuals.rem;
-             xcb_visualtype_next(&visuals)) {
-            if (visuals.data->visual_id == screen->root_visual)
-                return visuals.data;
-        }
+    switch (grab.failure) {
+    case RawGrab::Failure::DepthUnsupported:
+        return QString::fromUtf8(texts::GrabDepthUnsupported).arg(depth).arg(bitsPerPixel);
+    case RawGrab::Failure::ByteOrderUnsupported:
+        return QString::fromUtf8(texts::GrabByteOrderUnsupported);
+    case RawGrab::Failure::OutOfMemory:
+        return QString::fromUtf8(texts::GrabOutOfMemory).arg(area.width()).arg(area.height());
+    case RawGrab::Failure::EmptyArea:
+    case RawGrab::Failure::ServerError:
+    case RawGrab::Failure::None:
+        break;
     }
-    return nullptr;
-}
-
-bool sharedMemoryPresent(xcb_connection_t* connection)
-{
-    const xcb_query_extension_reply_t* extension = xcb_get_extension_data(connection, &xcb_shm_id);
-    if (!extension || !extension->present)
-        return false;
-    auto* reply =
-        xcb_shm_query_version_reply(connection, xcb_shm_query_version(connection), nullptr);
-    const bool ok = reply != nullptr;
-    free(reply);
-    return ok;
-}
-
-// The X server leaves the fourth byte of a depth-24 pixel undefined (mostly
-// 0); RGB32 pictures carry 0xff there, which painting and comparing rely on.
-// The pass runs over every pixel of the screen, so it goes 16 pixels at a
-// time where the processor allows.
-void makeOpaque(uchar* data, size_t bytes)
-{
-    auto* pixel = reinterpret_cast<quint32*>(data);
-    const size_t count = bytes / 4;
-    size_t i = 0;
-#if defined(__SSE2__)
-    const __m128i alpha = _mm_set1_epi32(int(0xff000000u));
-    auto* block = reinterpret_cast<__m128i*>(pixel);
-    for (; i + 16 <= count; i += 16, block += 4) {
-        const __m128i a = _mm_loadu_si128(block);
-        const __m128i b = _mm_loadu_si128(block + 1);
-        const __m128i c = _mm_loadu_si128(block + 2);
-        const __m128i d = _mm_loadu_si128(block + 3);
-        _mm_storeu_si128(block, _mm_or_si128(a, alpha));
-        _mm_storeu_si128(block + 1, _mm_or_si128(b, alpha));
-        _mm_storeu_si128(block + 2, _mm_or_si128(c, alpha));
-        _mm_storeu_si128(block + 3, _mm_or_si128(d, alpha));
-    }
-#endif
-    for (; i < count; ++i)
-        pixel[i] |= 0xff000000u;
-}
-
-void freeReply(void* reply)
-{
-    free(reply);
-}
-
-QRect clippedToRoot(const QRect& area, const QRect& root)
-{
-    return area.intersected(root);
+    return QString::fromUtf8(texts::GrabFailed).arg(grab.errorCode);
 }
 
 } // namespace
 
 X11ScreenGrabber::X11ScreenGrabber(xcb_connection_t* connection, Transport transport)
-    : m_connection(connection)
+    : m_root(std::make_unique<X11RootGrabber>(connection,
+                                              transport == Transport::PlainOnly
+                                                  ? X11RootGrabber::Transport::PlainOnly
+                                                  : X11RootGrabber::Transport::Automatic))
 {
-    xcb_screen_t* screen = firstScreen(connection);
-    m_root = screen->root;
-    m_depth = screen->root_depth;
-    const xcb_setup_t* setup = xcb_get_setup(connection);
-    for (auto formats = xcb_setup_pixmap_formats_iterator(setup); formats.rem;
-         xcb_format_next(&formats)) {
-        if (formats.data->depth == m_depth) {
-            m_bitsPerPixel = formats.data->bits_per_pixel;
-            m_scanlinePad = formats.data->scanline_pad;
-        }
-    }
-    const xcb_visualtype_t* visual = rootVisual(screen);
-    const bool rgbMasks = visual && visual->red_mask == 0xff0000u &&
-                          visual->green_mask == 0xff00u && visual->blue_mask == 0xffu;
-    m_formatUsable = (m_depth == 24 || m_depth == 32) && m_bitsPerPixel == 32 && rgbMasks &&
-                     setup->image_byte_order == XCB_IMAGE_ORDER_LSB_FIRST;
-    if (transport == Transport::Automatic && sharedMemoryPresent(connection))
-        m_shm = std::make_shared<ShmSegmentPool>(connection);
 }
 
 X11ScreenGrabber::~X11ScreenGrabber() = default;
 
-QRect X11ScreenGrabber::desktopGeometry()
+bool X11ScreenGrabber::usesSharedMemory() const
 {
-    xcb_screen_t* screen = firstScreen(m_connection);
-    return QRect(0, 0, screen->width_in_pixels, screen->height_in_pixels);
+    return m_root->usesSharedMemory();
 }
 
-QString X11ScreenGrabber::formatProblem() const
+QRect X11ScreenGrabber::desktopGeometry()
 {
-    if (m_formatUsable)
-        return QString();
-    if ((m_depth == 24 || m_depth == 32) && m_bitsPerPixel == 32)
-        return QString::fromUtf8(texts::GrabByteOrderUnsupported);
-    return QString::fromUtf8(texts::GrabDepthUnsupported).arg(m_depth).arg(m_bitsPerPixel);
+    const GrabArea root = m_root->rootArea();
+    return QRect(root.x, root.y, root.width, root.height);
 }
 
 GrabResult X11ScreenGrabber::grabDesktop()
@@ -254,72 +52,17 @@ GrabResult X11ScreenGrabber::grabDesktop()
     return grabArea(desktopGeometry());
 }
 
+// The picture wraps the grabbed memory without a copy; the memory goes back
+// (shared segment) or is freed (GetImage reply) when the last copy of the
+// picture is gone.
 GrabResult X11ScreenGrabber::grabArea(const QRect& wanted)
 {
-    const QString problem = formatProblem();
-    if (!problem.isEmpty())
-        return {QImage(), problem};
-    const QRect area = clippedToRoot(wanted, desktopGeometry());
-    if (area.isEmpty())
-        return {QImage(), QString::fromUtf8(texts::GrabFailed).arg(0)};
-    if (m_shm) {
-        GrabResult shared = grabShared(area);
-        if (shared.ok())
-            return shared;
-        m_shm.reset(); // the server refused our memory: plain requests from now on
-    }
-    return grabPlain(area);
-}
-
-GrabResult X11ScreenGrabber::grabShared(const QRect& area)
-{
-    const size_t stride = size_t(area.width()) * 4; // 32 bits per pixel, padded to 32
-    ShmSegment* segment = m_shm->take(stride * size_t(area.height()));
-    if (!segment)
-        return {QImage(), QStringLiteral("shared memory")};
-    auto cookie = xcb_shm_get_image(m_connection, m_root, int16_t(area.x()), int16_t(area.y()),
-                                    uint16_t(area.width()), uint16_t(area.height()), ~0u,
-                                    XCB_IMAGE_FORMAT_Z_PIXMAP, segment->xid, 0);
-    xcb_generic_error_t* error = nullptr;
-    xcb_shm_get_image_reply_t* reply = xcb_shm_get_image_reply(m_connection, cookie, &error);
-    free(reply);
-    if (error || !reply) {
-        free(error);
-        ShmSegmentPool::giveBack(segment);
-        return {QImage(), QStringLiteral("shared memory")};
-    }
-    makeOpaque(segment->address, stride * size_t(area.height()));
-    QImage image(segment->address, area.width(), area.height(), qsizetype(stride),
-                 QImage::Format_RGB32, &ShmSegmentPool::giveBack, segment);
-    return {image, QString()};
-}
-
-GrabResult X11ScreenGrabber::grabPlain(const QRect& area)
-{
-    auto cookie =
-        xcb_get_image(m_connection, XCB_IMAGE_FORMAT_Z_PIXMAP, m_root, int16_t(area.x()),
-                      int16_t(area.y()), uint16_t(area.width()), uint16_t(area.height()), ~0u);
-    xcb_generic_error_t* error = nullptr;
-    xcb_get_image_reply_t* reply = xcb_get_image_reply(m_connection, cookie, &error);
-    if (!reply) {
-        const int code = error ? error->error_code : 0;
-        free(error);
-        if (code == 0)
-            return {QImage(),
-                    QString::fromUtf8(texts::GrabOutOfMemory).arg(area.width()).arg(area.height())};
-        return {QImage(), QString::fromUtf8(texts::GrabFailed).arg(code)};
-    }
-    const int pad = m_scanlinePad / 8;
-    const qsizetype stride = (qsizetype(area.width()) * 4 + pad - 1) / pad * pad;
-    uchar* data = xcb_get_image_data(reply);
-    const int length = xcb_get_image_data_length(reply);
-    if (length < stride * area.height()) {
-        free(reply);
-        return {QImage(), QString::fromUtf8(texts::GrabFailed).arg(0)};
-    }
-    makeOpaque(data, size_t(stride) * size_t(area.height()));
-    QImage image(data, area.width(), area.height(), stride, QImage::Format_RGB32, &freeReply,
-                 reply);
+    RawGrab grab =
+        m_root->grab(GrabArea{wanted.x(), wanted.y(), wanted.width(), wanted.height()}, true);
+    if (!grab.ok())
+        return {QImage(), describe(grab, m_root->depth(), m_root->bitsPerPixel(), wanted)};
+    QImage image(grab.data, grab.width, grab.height, qsizetype(grab.stride),
+                 QImage::Format_RGB32, grab.release, grab.releaseInfo);
     return {image, QString()};
 }
 

@@ -7,7 +7,7 @@ struct xcb_connection_t;
 
 namespace snaplorn {
 
-class ShmSegmentPool;
+class X11RootGrabber;
 
 // Copies the X11 root window, which spans every monitor. With the MIT-SHM
 // extension the server writes the pixels straight into shared memory that
@@ -29,20 +29,10 @@ public:
 
     GrabResult grabArea(const QRect& area) override;
     // True while grabs go through shared memory.
-    bool usesSharedMemory() const { return m_shm != nullptr; }
+    bool usesSharedMemory() const;
 
 private:
-    GrabResult grabShared(const QRect& area);
-    GrabResult grabPlain(const QRect& area);
-    QString formatProblem() const;
-
-    xcb_connection_t* m_connection;
-    unsigned m_root = 0;
-    int m_depth = 0;
-    int m_bitsPerPixel = 0;
-    int m_scanlinePad = 32;
-    bool m_formatUsable = false;
-    std::shared_ptr<ShmSegmentPool> m_shm;
+    std::unique_ptr<X11RootGrabber> m_root;
 };
 
 } // namespace snaplorn

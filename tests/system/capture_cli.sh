@@ -26,6 +26,20 @@ import -window root "$out/ref.bmp"
 [[ "$(compare -metric AE "$out/d.bmp" "$out/ref.bmp" null: 2>&1)" == "0" ]] \
   || fail "the BMP differs from the screen"
 
+# A complete JPEG request is served by the quick path, which never loads the
+# program module; with the quality from the settings the program does the
+# same capture. The two files are the same bytes, and a file that is
+# replaced keeps its permissions.
+write_settings "JpgQuality=80"
+"$SNAPLORN_BINARY" --capture desktop --output "$out/settings.jpg" >/dev/null || fail "settings quality"
+"$SNAPLORN_BINARY" --capture=desktop --quality=80 --output="$out/d.jpg" >/dev/null || fail "inline options"
+cmp -s "$out/settings.jpg" "$out/d.jpg" || fail "the quick capture differs from the program's"
+chmod 640 "$out/d.jpg"
+"$SNAPLORN_BINARY" --capture desktop --output "$out/d.jpg" --quality 80 >/dev/null || fail "replace"
+[[ "$(stat -c %a "$out/d.jpg")" == 640 ]] || fail "replacing changed the permissions"
+ls "$out"/d.jpg.* >/dev/null 2>&1 && fail "a temporary file was left behind"
+write_settings
+
 # Without a file name: the next ScreenN.jpg of the auto-capture folder.
 write_settings "AutoFolder=$out"
 : > "$out/Screen1.jpg"
@@ -76,6 +90,7 @@ expect_failure "only .jpg and .bmp" "$SNAPLORN_BINARY" --capture desktop --outpu
 expect_failure "not a JPEG quality" "$SNAPLORN_BINARY" --capture desktop --output "$out/x.jpg" --quality 0
 expect_failure "unknown option" "$SNAPLORN_BINARY" --frobnicate
 expect_failure "could not be saved" "$SNAPLORN_BINARY" --capture desktop --output /proc/x.jpg
+expect_failure "could not be saved" "$SNAPLORN_BINARY" --capture desktop --output /proc/x.jpg --quality 80
 [[ ! -e "$out/x.jpg" ]] || fail "a failed capture left a file"
 
 # To the clipboard: served until another program takes it over.

@@ -9,6 +9,12 @@ for f in bin/snaplorn share/applications/snaplorn.desktop \
          share/icons/hicolor/scalable/apps/snaplorn.svg share/snaplorn/snhelp.htm; do
   [[ -s "$prefix/$f" ]] || { echo "FAIL: $f was not installed" >&2; exit 1; }
 done
+# The installed executable finds its program module under the library folder.
+ls "$prefix"/lib*/snaplorn/libsnaplorn-program.so >/dev/null 2>&1 \
+  || ls "$prefix"/lib/*/snaplorn/libsnaplorn-program.so >/dev/null 2>&1 \
+  || { echo "FAIL: the program module was not installed" >&2; exit 1; }
+[[ "$(env -u DISPLAY "$prefix/bin/snaplorn" --version)" == "Snaplorn 3.0" ]] \
+  || { echo "FAIL: the installed program does not start" >&2; exit 1; }
 grep -q '^Exec=snaplorn' "$prefix/share/applications/snaplorn.desktop"
 grep -qi '<html' "$prefix/share/snaplorn/snhelp.htm"
 echo "install layout: ok"

@@ -1,0 +1,210 @@
+#include "capture/FastCapture.h"
+
+#include "app/Texts.h"
+#include "document/JpegEncoder.h"
+#include "platform/X11Grab.h"
+
+#include <xcb/xcb.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace snaplorn {
+
+namespace {
+
+constexpr int MaxDelayMs = 600000;
+
+struct FastOptions {
+    bool desktop = false;
+    int delayMs = 0;
+    int quality = -1;
+    std::string output;
+};
+
+bool startsWith(const std::string& text, const char* prefix)
+{
+    return text.rfind(prefix, 0) == 0;
+}
+
+// Only plain decimal digits; anything else is left to the full parser.
+bool plainNumber(const std::string& text, int low, int high, int* value)
+{
+    if (text.empty() || text.size() > 7)
+        return false;
+    int number = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return false;
+        number = number * 10 + (c - '0');
+    }
+    if (number < low || number > high)
+        return false;
+    *value = number;
+    return true;
+}
+
+bool isFolder(const std::string& path)
+{
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool applyOption(const std::string& name, const std::string& value, FastOptions& options)
+{
+    if (name == "--capture") {
+        options.desktop = value == "desktop";
+        return options.desktop;
+    }
+    if (name == "--delay")
+        return plainNumber(value, 0, MaxDelayMs, &options.delayMs);
+    if (name == "--quality")
+        return plainNumber(value, 1, 100, &options.quality);
+    if (name == "--output") {
+        // The same rule as the save code: a name ending in "jpg".
+        const bool jpeg = value.size() >= 3 && value.compare(value.size() - 3, 3, "jpg") == 0;
+        options.output = value;
+        return jpeg && !isFolder(value);
+    }
+    return false;
+}
+
+// True when the command line is a whole request this path serves alone:
+// a desktop capture, a JPEG file and a quality, perhaps a delay.
+bool parseFast(int argc, char** argv, FastOptions& options)
+{
+    for (int i = 1; i < argc; ++i) {
+        std::string name = argv[i];
+        std::string value;
+        if (!startsWith(name, "--"))
+            return false;
+        const size_t equals = name.find('=');
+        if (equals != std::string::npos) {
+            value = name.substr(equals + 1);
+            name.resize(equals);
+        } else if (i + 1 < argc && !startsWith(argv[i + 1], "--")) {
+            value = argv[++i];
+        } else {
+            return false;
+        }
+        if (!applyOption(name, value, options))
+            return false;
+    }
+    return options.desktop && options.quality > 0 && !options.output.empty();
+}
+
+void sleepMs(int ms)
+{
+    timespec wait{ms / 1000, long(ms % 1000) * 1000000L};
+    while (nanosleep(&wait, &wait) != 0 && errno == EINTR) {
+    }
+}
+
+bool writeAll(int fd, const unsigned char* data, size_t size)
+{
+    while (size > 0) {
+        const ssize_t written = write(fd, data, size);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        data += written;
+        size -= size_t(written);
+    }
+    return true;
+}
+
+bool captureDesktop(const FastOptions& options)
+{
+    int screen = 0;
+    xcb_connection_t* connection = xcb_connect(nullptr, &screen);
+    bool saved = false;
+    if (!xcb_connection_has_error(connection)) {
+        X11RootGrabber grabber(connection);
+        // The encoder ignores the fourth byte of each pixel: no opaque pass.
+        RawGrab grab = grabber.grab(grabber.rootArea(), false);
+        if (grab.ok()) {
+            JpegSource source{grab.data, grab.width, grab.height, grab.stride,
+                              JpegPixels::Bgrx32, false};
+            const JpegBytes jpeg = encodeJpeg(source, options.quality);
+            releaseGrab(grab);
+            std::string why;
+            saved = jpeg.ok() &&
+                    writeFileAtomically(options.output, jpeg.data.get(), jpeg.size, &why);
+        }
+    }
+    xcb_disconnect(connection);
+    return saved;
+}
+
+} // namespace
+
+bool writeFileAtomically(const std::string& path, const unsigned char* data, size_t size,
+                         std::string* why)
+{
+    struct stat existing {};
+    const bool replacing = stat(path.c_str(), &existing) == 0;
+    if (replacing && !S_ISREG(existing.st_mode)) {
+        *why = "not a regular file";
+        return false;
+    }
+    std::string temporary = path + ".XXXXXX";
+    const int fd = mkstemp(temporary.data());
+    if (fd < 0) {
+        *why = strerror(errno);
+        return false;
+    }
+    mode_t mode = existing.st_mode & 07777;
+    if (!replacing) {
+        const mode_t mask = umask(0);
+        umask(mask);
+        mode = 0666 & ~mask;
+    }
+    // A replaced file is forced to the disk first, so a crash cannot leave
+    // the name pointing at data that never got there; a new file has nothing
+    // to lose and reaches the disk with the system's next write-back.
+    bool ok = fchmod(fd, mode) == 0 && writeAll(fd, data, size) && (!replacing || fsync(fd) == 0);
+    if (!ok)
+        *why = strerror(errno);
+    if (close(fd) != 0 && ok) {
+        ok = false;
+        *why = strerror(errno);
+    }
+    if (ok && rename(temporary.c_str(), path.c_str()) != 0) {
+        ok = false;
+        *why = strerror(errno);
+    }
+    if (!ok)
+        unlink(temporary.c_str());
+    return ok;
+}
+
+FastCaptureOutcome runFastCapture(int argc, char** argv)
+{
+    FastCaptureOutcome outcome;
+    outcome.fallbackArguments.assign(argv, argv + argc);
+    FastOptions options;
+    const char* display = std::getenv("DISPLAY");
+    if (argc < 2 || !display || !*display || !parseFast(argc, argv, options))
+        return outcome;
+    if (options.delayMs > 0) {
+        sleepMs(options.delayMs);
+        outcome.fallbackArguments.emplace_back("--delay=0");
+    }
+    if (!captureDesktop(options))
+        return outcome;
+    std::string line = texts::CliSaved;
+    line.replace(line.find("%1"), 2, options.output);
+    std::printf("%s\n", line.c_str());
+    std::fflush(stdout);
+    outcome.done = true;
+    return outcome;
+}
+
+} // namespace snaplorn
