@@ -10,8 +10,11 @@
 #include "platform/MessageService.h"
 #include "platform/PlatformServices.h"
 #include "platform/SingleInstance.h"
+#include "platform/X11Display.h"
 
 #include <QApplication>
+
+#include <cstdio>
 
 namespace snaplorn {
 
@@ -37,6 +40,16 @@ int Main(int argc, char** argv)
     // single-instance hand-over and without a window.
     if (const std::optional<int> exitCode = runCommandLineActions(argc, argv))
         return *exitCode;
+    // Qt waits for ever on an X display that takes the connection but never
+    // answers, and aborts on one it cannot reach: look first, and say so.
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (!qEnvironmentVariableIsEmpty("DISPLAY") && (platform.isEmpty() || platform == "xcb")) {
+        const Result display = probeX11Display();
+        if (!display) {
+            fprintf(stderr, "snaplorn: %s\n", display.message.toLocal8Bit().constData());
+            return 1;
+        }
+    }
     QApplication app(argc, argv);
     describeApplication(app);
     const QString commandLine = commandLineFromArguments(app.arguments().mid(1));

@@ -154,6 +154,8 @@ inline constexpr char CliBadOutput[] = "'%1' cannot be written: only .jpg and .b
 inline constexpr char CliNeedsCapture[] = "option '%1' needs --capture";
 inline constexpr char CliNoDisplay[] = "no X display to capture: DISPLAY is not set";
 inline constexpr char CliDisplayUnreachable[] = "cannot connect to the X display '%1'";
+inline constexpr char CliDisplaySilent[] =
+    "the X display '%1' takes connections but does not answer; giving up";
 inline constexpr char CliSaved[] = "%1";
 inline constexpr char CliOnClipboard[] =
     "The picture (%1 x %2 pixels) is on the clipboard. Snaplorn keeps serving it until "

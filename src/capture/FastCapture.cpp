@@ -122,8 +122,7 @@ bool writeAll(int fd, const unsigned char* data, size_t size)
 
 bool captureDesktop(const FastOptions& options)
 {
-    int screen = 0;
-    xcb_connection_t* connection = xcb_connect(nullptr, &screen);
+    xcb_connection_t* connection = connectOrGiveUp(nullptr);
     bool saved = false;
     if (!xcb_connection_has_error(connection)) {
         X11RootGrabber grabber(connection);

@@ -139,6 +139,9 @@ Result ImageDocument::SaveImageFile(const QString& path, int jpgQuality, bool* r
         written = writeTemporaryBmp24(m_canvas, temporary);
         if (written)
             written = BmpToJpeg(temporary, path, jpgQuality);
+        else // the scratch bitmap is ours; the user asked for the picture
+            written.message.replace(QLatin1Char('"') + temporary + QLatin1Char('"'),
+                                    QLatin1Char('"') + path + QLatin1Char('"'));
         break;
     }
     case SaveKind::Bmp:

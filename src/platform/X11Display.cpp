@@ -1,6 +1,7 @@
 #include "platform/X11Display.h"
 
 #include "app/Texts.h"
+#include "platform/X11Grab.h"
 
 #include <QGuiApplication>
 
@@ -23,7 +24,7 @@ std::unique_ptr<X11Connection> X11Connection::open(QString* why)
         *why = QString::fromUtf8(texts::CliNoDisplay);
         return nullptr;
     }
-    xcb_connection_t* connection = xcb_connect(display.constData(), nullptr);
+    xcb_connection_t* connection = connectOrGiveUp(display.constData());
     if (!connection || xcb_connection_has_error(connection) != 0) {
         xcb_disconnect(connection);
         *why = QString::fromUtf8(texts::CliDisplayUnreachable).arg(QString::fromLocal8Bit(display));

@@ -1,10 +1,15 @@
 #include "platform/X11Grab.h"
 
+#include "app/Texts.h"
+
 #include <xcb/shm.h>
 #include <xcb/xcb.h>
 
 #include <sys/ipc.h>
 #include <sys/shm.h>
+#include <csignal>
+#include <cstring>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
@@ -178,6 +183,18 @@ void freeReply(void* reply)
     free(reply);
 }
 
+// What the alarm handler writes; prepared before the alarm is set, since a
+// signal handler may not format text.
+char g_giveUpMessage[1024];
+size_t g_giveUpLength = 0;
+
+void giveUp(int)
+{
+    const ssize_t written = write(STDERR_FILENO, g_giveUpMessage, g_giveUpLength);
+    (void)written;
+    _exit(1);
+}
+
 RawGrab failed(RawGrab::Failure failure, int errorCode = 0)
 {
     RawGrab grab;
@@ -187,6 +204,27 @@ RawGrab failed(RawGrab::Failure failure, int errorCode = 0)
 }
 
 } // namespace
+
+xcb_connection_t* connectOrGiveUp(const char* display, unsigned seconds)
+{
+    const char* name = display ? display : std::getenv("DISPLAY");
+    std::string giveUpMessage = std::string("snaplorn: ") + texts::CliDisplaySilent + "\n";
+    giveUpMessage.replace(giveUpMessage.find("%1"), 2, name ? name : "");
+    g_giveUpLength = std::min(giveUpMessage.size(), sizeof g_giveUpMessage);
+    std::memcpy(g_giveUpMessage, giveUpMessage.data(), g_giveUpLength);
+    struct sigaction action {};
+    struct sigaction previous {};
+    action.sa_handler = &giveUp;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGALRM, &action, &previous);
+    const unsigned pending = alarm(seconds);
+    xcb_connection_t* connection = xcb_connect(display, nullptr);
+    alarm(0);
+    sigaction(SIGALRM, &previous, nullptr);
+    if (pending > 0)
+        alarm(pending);
+    return connection;
+}
 
 GrabArea GrabArea::intersected(const GrabArea& other) const
 {

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 struct xcb_connection_t;
 
@@ -76,6 +77,14 @@ private:
     bool m_lsbFirst = false;
     std::shared_ptr<ShmSegmentPool> m_shm;
 };
+
+// Connects to `display` (nullptr: DISPLAY). A server that takes the
+// connection but never answers (hung or stopped) would keep xcb_connect
+// waiting for ever: after `seconds` the process ends with exit code 1 and a
+// message naming the display on standard error. Only for the start of the
+// program, before anything is open that would need closing. Returns a
+// connection that may be in error (xcb_connection_has_error).
+xcb_connection_t* connectOrGiveUp(const char* display, unsigned seconds = 10);
 
 // Sets the fourth byte of every 32-bit pixel to 0xff.
 void makeOpaque(unsigned char* data, size_t bytes);
