@@ -4,12 +4,13 @@
 #              then builds and runs the whole suite again under AddressSanitizer
 #              and UndefinedBehaviorSanitizer (`make test-asan` alone)
 #   make fuzz  runs every fuzz target for a bounded time (not part of CI)
+#   make bench / make soak   speed figures beside the peers / the long-run check
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 CMAKE_BUILD_TYPE ?= RelWithDebInfo
 ASAN_BUILD_DIR ?= build-asan
 
-.PHONY: all deps-build deps-test configure build run test test-plain test-asan fuzz install bench clean
+.PHONY: all deps-build deps-test configure build run test test-plain test-asan fuzz install bench soak clean
 
 all: build
 
@@ -51,6 +52,11 @@ bench: deps-test configure
 	@scripts/install-deps.sh bench
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 	@bench/run-all.sh $(BUILD_DIR)
+
+soak: deps-test configure
+	@scripts/install-deps.sh bench
+	@cmake --build $(BUILD_DIR) -j $(JOBS) --target soak_probe
+	@bench/soak.sh $(BUILD_DIR)
 
 clean:
 	@rm -rf $(BUILD_DIR) $(ASAN_BUILD_DIR) build-fuzz

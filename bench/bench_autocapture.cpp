@@ -4,13 +4,10 @@
 // all files are distinct and in order, how regular the ticks were, and the
 // process's mean CPU use during the series.
 // Usage: capture_autocapture_probe [IMAGES]
-#include "app/Registry.h"
+#include "BenchSeries.h"
+#include "app/Startup.h"
+
 #include "document/ImageDocument.h"
-#include "mainwindow/frmViewImage.h"
-#include "platform/MessageService.h"
-#include "platform/PlatformServices.h"
-#include "platform/ScriptedDialogService.h"
-#include "platform/ScriptedMessageService.h"
 
 #include <QAction>
 #include <QApplication>
@@ -29,31 +26,6 @@ using namespace snaplorn;
 
 namespace {
 
-// A small window of the benchmark whose colour changes after each save.
-class Marker : public QWidget
-{
-public:
-    Marker()
-        : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint)
-    {
-        setGeometry(40, 40, 240, 160);
-    }
-    void next()
-    {
-        ++m_step;
-        repaint();
-    }
-    static QRgb colour(int step) { return qRgb((step * 37) % 256, (step * 91) % 256, 128); }
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter(this).fillRect(rect(), QColor(colour(m_step)));
-    }
-
-private:
-    int m_step = 1;
-};
 
 double cpuSeconds()
 {
@@ -75,19 +47,12 @@ int main(int argc, char** argv)
 {
     const int images = argc > 1 ? std::max(1, atoi(argv[1])) : 25;
     qputenv("QT_QPA_PLATFORM", "xcb");
+    keepPictureMemoryReturnable(); // as the program does at start
     QApplication app(argc, argv);
     QTemporaryDir folder;
-    PlatformServices services = createPlatformServices();
-    services.messages = std::make_unique<ScriptedMessageService>();
-    services.dialogs = std::make_unique<ScriptedDialogService>();
-    Registry registry(folder.path() + "/bench.conf");
-    frmViewImage window(services, registry, QString());
-    window.settings().HotKeyPresent = 0;
-    window.settings().AutoFolder = folder.path();
-    window.settings().AutoInterval = 0.2f;
-    window.settings().AutoImagesNum = qint16(images);
-    window.show();
-    Marker marker;
+    SeriesWindow series(folder.path(), images);
+    frmViewImage& window = series.window;
+    BenchMarker marker;
     marker.show();
     QElapsedTimer clock;
     QList<qint64> saveTimes;
@@ -116,7 +81,7 @@ int main(int argc, char** argv)
     int inOrder = 0;
     for (int n = 1; n <= images; ++n) {
         const QImage file(QDir(folder.path()).filePath(QString("Screen%1.jpg").arg(n)));
-        if (!file.isNull() && near(file.pixel(160, 120), Marker::colour(n)))
+        if (!file.isNull() && near(file.pixel(160, 120), BenchMarker::colour(n)))
             ++inOrder;
     }
     qint64 longestGap = 0;

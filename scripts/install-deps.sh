@@ -19,6 +19,8 @@ build_pkgs=(
 bench_pkgs=(
   "${build_pkgs[@]}"
   scrot maim flameshot imagemagick libjpeg-turbo-progs
+  # the soak run counts the X resources the program holds
+  x11-utils xrestop
 )
 # `make fuzz` only: clang with its fuzzer and sanitizer runtimes
 fuzz_pkgs=(

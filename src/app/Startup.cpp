@@ -15,6 +15,7 @@
 #include <QApplication>
 
 #include <cstdio>
+#include <malloc.h>
 
 namespace snaplorn {
 
@@ -34,6 +35,11 @@ void describeApplication(QApplication& app)
 
 } // namespace
 
+void keepPictureMemoryReturnable()
+{
+    mallopt(M_MMAP_THRESHOLD, 1 << 20);
+}
+
 int Main(int argc, char** argv)
 {
     // --help, --version and the command-line capture end here, before the
@@ -50,6 +56,7 @@ int Main(int argc, char** argv)
             return 1;
         }
     }
+    keepPictureMemoryReturnable();
     QApplication app(argc, argv);
     describeApplication(app);
     const QString commandLine = commandLineFromArguments(app.arguments().mid(1));
