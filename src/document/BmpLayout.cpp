@@ -101,6 +101,11 @@ bool readBmpLayout(const uchar* data, qint64 size, BmpLayout* layout)
         return false;
     layout->pixelOffset = u32(data + 10);
     layout->rowStride = ((qint64(layout->width) * layout->bitsPerPixel + 31) / 32) * 4;
+    // Dimensions whose pixels would end beyond any file size are no bitmap;
+    // refusing them here keeps pixelEnd() a real number.
+    if (layout->rowStride >
+        (std::numeric_limits<qint64>::max() - layout->pixelOffset) / layout->height)
+        return false;
     layout->pixels = pixelsOf(*layout, data, size);
     return layout->pixelOffset >= FileHeaderSize + qint64(infoSize);
 }
