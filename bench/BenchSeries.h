@@ -8,32 +8,6 @@
 #include "platform/ScriptedDialogService.h"
 #include "platform/ScriptedMessageService.h"
 
-// The real main window with the real X11 services, messages and dialogs
-// answered by stand-ins, its auto capture set to `images` pictures every
-// 0.2 s into `folder`; shown.
-struct SeriesWindow {
-    snaplorn::PlatformServices services;
-    snaplorn::Registry registry;
-    frmViewImage window;
-
-    static snaplorn::PlatformServices seriesServices()
-    {
-        snaplorn::PlatformServices services = snaplorn::createPlatformServices();
-        services.messages = std::make_unique<snaplorn::ScriptedMessageService>();
-        services.dialogs = std::make_unique<snaplorn::ScriptedDialogService>();
-        return services;
-    }
-    SeriesWindow(const QString& folder, int images)
-        : services(seriesServices()), registry(folder + QStringLiteral("/bench.conf")),
-          window(services, registry, QString())
-    {
-        window.settings().HotKeyPresent = 0;
-        window.settings().AutoFolder = folder;
-        window.settings().AutoInterval = 0.2f;
-        window.settings().AutoImagesNum = qint16(images);
-        window.show();
-    }
-};
 
 // A small frameless window of the benchmarks whose colour changes on demand
 // (after each save of a capture series), so that every capture differs and
@@ -64,4 +38,33 @@ protected:
 
 private:
     int m_step = 1;
+};
+
+// The real main window with the real X11 services, messages and dialogs
+// answered by stand-ins, its auto capture set to `images` pictures every
+// 0.2 s into `folder`; shown, with a marker window beside it.
+struct SeriesWindow {
+    snaplorn::PlatformServices services;
+    snaplorn::Registry registry;
+    frmViewImage window;
+    BenchMarker marker;
+
+    static snaplorn::PlatformServices seriesServices()
+    {
+        snaplorn::PlatformServices services = snaplorn::createPlatformServices();
+        services.messages = std::make_unique<snaplorn::ScriptedMessageService>();
+        services.dialogs = std::make_unique<snaplorn::ScriptedDialogService>();
+        return services;
+    }
+    SeriesWindow(const QString& folder, int images)
+        : services(seriesServices()), registry(folder + QStringLiteral("/bench.conf")),
+          window(services, registry, QString())
+    {
+        window.settings().HotKeyPresent = 0;
+        window.settings().AutoFolder = folder;
+        window.settings().AutoInterval = 0.2f;
+        window.settings().AutoImagesNum = qint16(images);
+        window.show();
+        marker.show();
+    }
 };

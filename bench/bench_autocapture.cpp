@@ -52,8 +52,7 @@ int main(int argc, char** argv)
     QTemporaryDir folder;
     SeriesWindow series(folder.path(), images);
     frmViewImage& window = series.window;
-    BenchMarker marker;
-    marker.show();
+    BenchMarker& marker = series.marker;
     QElapsedTimer clock;
     QList<qint64> saveTimes;
     QObject::connect(&window.document(), &ImageDocument::titleChanged, &marker,

@@ -222,8 +222,7 @@ int main(int argc, char** argv)
     QTemporaryDir folder;
     SeriesWindow seriesWindow(folder.path(), ImagesPerSeries);
     frmViewImage& window = seriesWindow.window;
-    BenchMarker marker;
-    marker.show();
+    BenchMarker& marker = seriesWindow.marker;
     Soak soak(window, marker, folder.path(), series);
     QTimer::singleShot(500, &soak, [&] { soak.start(); });
     app.exec();

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QString>
 #include <QTemporaryDir>
@@ -111,6 +112,21 @@ inline const QString& scratchFolder()
         fail("cannot create a scratch folder", dir.errorString());
     static const QString path = dir.path();
     return path;
+}
+
+// The whole content of a file; empty when it cannot be read.
+inline QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Writes a scratch file of the target; a failure stops the run.
+inline void writeAll(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
+        fail("cannot write a scratch file", f.errorString());
 }
 
 } // namespace snaplorn::fuzz

@@ -27,19 +27,6 @@ QString file(const char* name)
     return scratchFolder() + QLatin1Char('/') + QLatin1String(name);
 }
 
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
-        fail("cannot write a scratch file", f.errorString());
-}
-
 // No save leaves a temporary file behind, whether it worked or not.
 void checkOnlyFiles(QSet<QString> expected)
 {

@@ -16,19 +16,6 @@ namespace {
 
 const QString DefaultFolder = QStringLiteral("/home/someone/Pictures");
 
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
-        fail("cannot write the settings file", f.errorString());
-}
-
 // Written out and read again, the file's sections come back unchanged.
 void checkFormatRoundTrip(const QByteArray& bytes)
 {
