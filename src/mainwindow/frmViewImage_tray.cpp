@@ -30,8 +30,12 @@ public:
     }
 
 protected:
-    bool eventFilter(QObject*, QEvent* event) override
+    bool eventFilter(QObject* watched, QEvent* event) override
     {
+        // A window being destroyed is hidden by its QWidget part, when it is
+        // an frmViewImage no longer: that last hide is nobody's business.
+        if (!qobject_cast<frmViewImage*>(watched))
+            return false;
         if (event->type() == QEvent::Show)
             m_changed(true);
         else if (event->type() == QEvent::Hide)

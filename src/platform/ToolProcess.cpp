@@ -6,6 +6,19 @@
 
 namespace snaplorn {
 
+namespace {
+
+// Processes whose programs were let go while still running. Each stays
+// listed until it is freed after its program ended; one still running when
+// Snaplorn quits is kept (freeing it would kill the program).
+QList<QProcess*>& letGoProcesses()
+{
+    static auto* processes = new QList<QProcess*>;
+    return *processes;
+}
+
+} // namespace
+
 QString ToolRun::diagnostics() const
 {
     const QByteArray text = (errors.trimmed().isEmpty() ? output : errors).trimmed();
@@ -36,6 +49,9 @@ ToolRun runTool(const QString& program, const QStringList& arguments, int timeou
         if (leaveRunning) {
             // Deleting a QProcess kills its program; this one is let go, and
             // the object is freed only once the program ends by itself.
+            letGoProcesses().append(process);
+            QObject::connect(process, &QObject::destroyed,
+                             [process] { letGoProcesses().removeOne(process); });
             QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
             return run;
         }

@@ -24,6 +24,9 @@ publish() {
 }
 
 mkdir -p "$root"
+# Emptied here, not by the background redirection: a poll that ran before the
+# server's shell got to it would read the port of an earlier run.
+: > "$server_log"
 PYTHONUNBUFFERED=1 /usr/bin/python3 -m http.server 0 --bind 127.0.0.1 --directory "$root" \
   > "$server_log" 2>&1 &
 STARTED_PIDS+=("$!")
@@ -130,6 +133,7 @@ expect_nothing big
 # A server that never answers: the window stays responsive and the program
 # closes at once instead of waiting for the time-out.
 silent_log="$SNAPLORN_TESTHOME/silent.log"
+: > "$silent_log"
 PYTHONUNBUFFERED=1 /usr/bin/python3 -c '
 import socket
 server = socket.socket()
