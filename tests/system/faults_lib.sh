@@ -54,12 +54,16 @@ complete_jpeg() {
     identify -regard-warnings "$1" >/dev/null 2>&1
 }
 
-# open_for_edit FILE : starts the program on FILE, waits for its window,
-# inverts the colours (Ctrl+I) so the document is unsaved; sets WID.
+# open_for_edit FILE [focus] : starts the program on FILE, waits for its
+# window, inverts the colours (Ctrl+I) so the document is unsaved; sets WID.
+# "focus" gives the window the focus directly (an X server without a window
+# manager, where there is nothing to activate it).
 open_for_edit() {
   start_snaplorn "$1"
   WID=$(wait_window "Screen Capture 3.0 - $1")
-  poll 10 xdotool windowactivate --sync "$WID" || fail "cannot activate the window"
+  local how=windowactivate
+  [[ "${2:-}" == focus ]] && how=windowfocus
+  poll 10 xdotool "$how" --sync "$WID" || fail "cannot give the window the focus"
   sleep 0.3
   xdotool key --clearmodifiers ctrl+i
   sleep 0.3

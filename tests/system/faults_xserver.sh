@@ -39,24 +39,13 @@ ends_cleanly() {
   (( rc < 128 )) || fail "$2: ended by signal $((rc - 128))"
 }
 
-# open_on_private_x FILE : the program on FILE, edited (no window manager:
-# the window gets the focus directly)
-open_on_private_x() {
-  start_snaplorn "$1"
-  WID=$(wait_window "Screen Capture 3.0 - $1")
-  poll 10 xdotool windowfocus --sync "$WID" || fail "cannot focus the window"
-  sleep 0.3
-  xdotool key --clearmodifiers ctrl+i
-  sleep 0.3
-}
-
 cp "$conf" "$work/settings.before"
 file="$work/pics/pic.jpg"
 
 # An unsaved picture, nothing else going on.
 private_x
 cp "$work/orig/pic.jpg" "$file"
-open_on_private_x "$file"
+open_for_edit "$file" focus
 kill_x
 ends_cleanly "$LAST_PID" "idle"
 cmp "$work/orig/pic.jpg" "$file" || fail "idle: the picture changed"
@@ -66,7 +55,7 @@ cmp "$work/orig/pic.jpg" "$file" || fail "idle: the picture changed"
 private_x
 rm -f "$work/mark"
 LD_PRELOAD="$FAULTSHIM" FAULTSHIM_SLOW_DIR="$work/pics" FAULTSHIM_MARK="$work/mark" \
-  FAULTSHIM_CHUNK=16384 FAULTSHIM_DELAY_MS=50 open_on_private_x "$file"
+  FAULTSHIM_CHUNK=16384 FAULTSHIM_DELAY_MS=50 open_for_edit "$file" focus
 xdotool key --clearmodifiers ctrl+s
 poll 20 test -e "$work/mark" || fail "the save never started writing"
 kill_x
