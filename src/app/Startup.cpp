@@ -48,16 +48,21 @@ int Main(int argc, char** argv)
         return *exitCode;
     // Qt waits for ever on an X display that takes the connection but never
     // answers, and aborts on one it cannot reach: look first, and say so.
+    std::unique_ptr<X11Connection> look;
     const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
     if (!qEnvironmentVariableIsEmpty("DISPLAY") && (platform.isEmpty() || platform == "xcb")) {
-        const Result display = probeX11Display();
-        if (!display) {
-            fprintf(stderr, "snaplorn: %s\n", display.message.toLocal8Bit().constData());
+        QString why;
+        look = X11Connection::open(&why);
+        if (!look) {
+            fprintf(stderr, "snaplorn: %s\n", why.toLocal8Bit().constData());
             return 1;
         }
     }
     keepPictureMemoryReturnable();
     QApplication app(argc, argv);
+    // Closed only now: an X server without other clients resets when its
+    // last client leaves, and Qt's connection would have met that reset.
+    look.reset();
     describeApplication(app);
     const QString commandLine = commandLineFromArguments(app.arguments().mid(1));
 

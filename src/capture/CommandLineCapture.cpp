@@ -139,13 +139,17 @@ int captureToFile(const CaptureOptions& options)
 
 int captureToClipboard(const CaptureOptions& options, int argc, char** argv)
 {
-    // Qt ends the process when its platform cannot start: look first.
-    const Result display = probeX11Display();
-    if (!display)
-        return fail(display.message);
+    // Qt ends the process when its platform cannot start: look first, and
+    // stay connected until Qt is (a server without other clients resets
+    // when its last client leaves).
+    QString why;
+    std::unique_ptr<X11Connection> look = X11Connection::open(&why);
+    if (!look)
+        return fail(why);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication app(argc, argv);
+    look.reset();
     app.setOrganizationName(QStringLiteral("Quorvex"));
     app.setApplicationName(QString::fromLatin1(texts::AppTitle));
     PlatformServices services = createPlatformServices();

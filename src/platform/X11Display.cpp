@@ -38,10 +38,4 @@ X11Connection::~X11Connection()
     xcb_disconnect(m_connection);
 }
 
-Result probeX11Display()
-{
-    QString why;
-    return X11Connection::open(&why) ? Result::success() : Result::failure(why);
-}
-
 } // namespace snaplorn

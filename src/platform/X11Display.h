@@ -31,7 +31,4 @@ private:
     xcb_connection_t* m_connection;
 };
 
-// Whether the X display can be reached (opens and closes a connection).
-Result probeX11Display();
-
 } // namespace snaplorn
