@@ -2,6 +2,7 @@
 // dragging with guide lines and the size read-out, the resize on release,
 // slips left of or above the origin, the pop-up menu and the click.
 #include "TestSupport.h"
+#include "WindowUnderTest.h"
 
 #include "app/Registry.h"
 #include "document/ImageDocument.h"
@@ -23,15 +24,11 @@ const QRgb White = qRgb(255, 255, 255);
 
 } // namespace
 
-class TestCanvasFrame : public QObject
+class TestCanvasFrame : public QObject, test::WindowUnderTest
 {
     Q_OBJECT
 
-    test::StandIns s;
-    std::unique_ptr<Registry> registry;
-    std::unique_ptr<frmViewImage> w;
 
-    ImageDocument& doc() { return w->document(); }
     CanvasFrame* frame() { return w->findChild<CanvasFrame*>("picSelImageFrame"); }
     QRgb guideColour() { return frame()->palette().color(QPalette::ButtonText).rgb(); }
 
@@ -75,8 +72,7 @@ private slots:
     void init()
     {
         s = test::makeStandIns();
-        registry = std::make_unique<Registry>(test::scratchFolder() + "/frame.conf");
-        w = std::make_unique<frmViewImage>(s.services, *registry, QString());
+        open(test::scratchFolder() + "/frame.conf");
         w->resize(900, 700);
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));

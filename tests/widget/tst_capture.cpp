@@ -2,6 +2,7 @@
 // full screen, the rectangle overlay (inset, Shift discard, too small a
 // drag), the active window, auto capture and the hot keys.
 #include "TestSupport.h"
+#include "WindowUnderTest.h"
 
 #include "app/Registry.h"
 #include "app/Texts.h"
@@ -69,20 +70,14 @@ void drag(QWidget* target, QPoint from, QPoint to, Qt::KeyboardModifiers atRelea
 
 } // namespace
 
-class TestCapture : public QObject
+class TestCapture : public QObject, test::WindowUnderTest
 {
     Q_OBJECT
 
-    test::StandIns s;
     FakeScreenGrabber* grabber = nullptr;
     FakeActiveWindow* activeWindow = nullptr;
     FakeHotKeys* hotKeys = nullptr;
-    std::unique_ptr<Registry> registry;
-    std::unique_ptr<frmViewImage> w;
     QImage screen = test::patternImage(320, 200, 7);
-
-    ImageDocument& doc() { return w->document(); }
-    void trigger(const char* name) { w->command(name)->trigger(); }
 
     void makeWindow(const QString& commandLine = QString())
     {
@@ -99,8 +94,7 @@ class TestCapture : public QObject
         s.services.hotKeys = std::move(fakeKeys);
         const QString conf = test::scratchFolder() + "/capture.conf";
         QFile::remove(conf);
-        registry = std::make_unique<Registry>(conf);
-        w = std::make_unique<frmViewImage>(s.services, *registry, commandLine);
+        open(conf, commandLine);
         w->show();
     }
 

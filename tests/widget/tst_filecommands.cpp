@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "WindowUnderTest.h"
 
 #include "app/Registry.h"
 #include "app/Texts.h"
@@ -29,16 +30,11 @@ QString writePicture(const QString& name, QSize size, quint32 seed = 3)
 
 } // namespace
 
-class TestFileCommands : public QObject
+class TestFileCommands : public QObject, test::WindowUnderTest
 {
     Q_OBJECT
 
-    test::StandIns s;
-    std::unique_ptr<Registry> registry;
-    std::unique_ptr<frmViewImage> w;
 
-    ImageDocument& doc() { return w->document(); }
-    void trigger(const char* name) { w->command(name)->trigger(); }
     QString title() const { return w->windowTitle(); }
 
     bool drop(const QString& file)
@@ -59,8 +55,7 @@ private slots:
     void init()
     {
         s = test::makeStandIns();
-        registry = std::make_unique<Registry>(scratch("files.conf"));
-        w = std::make_unique<frmViewImage>(s.services, *registry, QString());
+        open(scratch("files.conf"));
     }
     void cleanup() { w.reset(); }
 

@@ -1,6 +1,7 @@
 // Clipboard, wallpaper, print and e-mail commands of the main window, with
 // stand-ins for the desktop services.
 #include "TestSupport.h"
+#include "WindowUnderTest.h"
 
 #include "app/Paths.h"
 #include "app/Registry.h"
@@ -52,20 +53,15 @@ QString attachmentFile()
 
 } // namespace
 
-class TestOutput : public QObject
+class TestOutput : public QObject, test::WindowUnderTest
 {
     Q_OBJECT
 
-    test::StandIns s;
     FakeClipboard* clipboard = nullptr;
     FakeWallpaper* wallpaper = nullptr;
     FakePrinter* printer = nullptr;
     FakeMailer* mailer = nullptr;
-    std::unique_ptr<Registry> registry;
-    std::unique_ptr<frmViewImage> w;
 
-    ImageDocument& doc() { return w->document(); }
-    void trigger(const char* name) { w->command(name)->trigger(); }
     std::optional<QString> desktopValue(const char* name)
     {
         return registry->readString(DesktopKey, name);
@@ -101,8 +97,7 @@ private slots:
         QFile::remove(settings);
         QFile::remove(wallpaperFile());
         QFile::remove(attachmentFile());
-        registry = std::make_unique<Registry>(settings);
-        w = std::make_unique<frmViewImage>(s.services, *registry, QString());
+        open(settings);
     }
     void cleanup() { w.reset(); }
 

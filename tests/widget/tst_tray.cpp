@@ -2,6 +2,7 @@
 // the tray menu, the start-up tick, a desktop without a tray, and the
 // icon's end with the program.
 #include "TestSupport.h"
+#include "WindowUnderTest.h"
 
 #include "app/Registry.h"
 #include "app/Texts.h"
@@ -19,14 +20,11 @@
 
 using namespace snaplorn;
 
-class TestTray : public QObject
+class TestTray : public QObject, test::WindowUnderTest
 {
     Q_OBJECT
 
-    test::StandIns s;
     FakeTray* tray = nullptr;
-    std::unique_ptr<Registry> registry;
-    std::unique_ptr<frmViewImage> w;
 
     QToolBar* toolbar() const { return w->findChild<QToolBar*>("Toolbar1"); }
     QMenu* trayMenu() const { return w->findChild<QMenu*>("mnuPopup"); }
@@ -46,8 +44,7 @@ class TestTray : public QObject
         file.open(QIODevice::WriteOnly);
         file.write("[Software\\Quorvex\\Snaplorn21]\nHotKeyPresent=0\n" + settings.toUtf8());
         file.close();
-        registry = std::make_unique<Registry>(conf);
-        w = std::make_unique<frmViewImage>(s.services, *registry, QString());
+        open(conf);
     }
 
     void showWindow()

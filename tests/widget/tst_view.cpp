@@ -2,6 +2,7 @@
 // Window with their limits and pixels, the scroll bars, Undo and Redo with
 // their state table, and the shared pixel memory of the three pictures.
 #include "TestSupport.h"
+#include "WindowUnderTest.h"
 
 #include "app/Registry.h"
 #include "document/ImageDocument.h"
@@ -51,16 +52,11 @@ bool sharesPixels(const QImage& a, const QImage& b)
 
 } // namespace
 
-class TestView : public QObject
+class TestView : public QObject, test::WindowUnderTest
 {
     Q_OBJECT
 
-    test::StandIns s;
-    std::unique_ptr<Registry> registry;
-    std::unique_ptr<frmViewImage> w;
 
-    ImageDocument& doc() { return w->document(); }
-    void trigger(const char* name) { w->command(name)->trigger(); }
     QWidget* frame() { return w->findChild<QWidget*>("picSelImageFrame"); }
     QWidget* canvas() { return w->findChild<QWidget*>("picSelImage"); }
     QScrollBar* bar(const char* name) { return w->findChild<QScrollBar*>(name); }
@@ -112,8 +108,7 @@ private slots:
     void init()
     {
         s = test::makeStandIns();
-        registry = std::make_unique<Registry>(test::scratchFolder() + "/view.conf");
-        w = std::make_unique<frmViewImage>(s.services, *registry, QString());
+        open(test::scratchFolder() + "/view.conf");
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
     }

@@ -1,6 +1,7 @@
 // The view on a screen scaled by two: one image pixel is one device pixel,
 // and scroll ranges, bar values and handle zones are counted in image pixels.
 #include "TestSupport.h"
+#include "WindowUnderTest.h"
 
 #include "app/Registry.h"
 #include "document/ImageDocument.h"
@@ -12,15 +13,11 @@
 
 using namespace snaplorn;
 
-class TestViewHiDpi : public QObject
+class TestViewHiDpi : public QObject, test::WindowUnderTest
 {
     Q_OBJECT
 
-    test::StandIns s;
-    std::unique_ptr<Registry> registry;
-    std::unique_ptr<frmViewImage> w;
 
-    ImageDocument& doc() { return w->document(); }
     CanvasFrame* frame() { return w->findChild<CanvasFrame*>("picSelImageFrame"); }
     QWidget* canvas() { return w->findChild<QWidget*>("picSelImage"); }
 
@@ -35,8 +32,7 @@ private slots:
     {
         QCOMPARE(qApp->devicePixelRatio(), 2.0);
         s = test::makeStandIns();
-        registry = std::make_unique<Registry>(test::scratchFolder() + "/hidpi.conf");
-        w = std::make_unique<frmViewImage>(s.services, *registry, QString());
+        open(test::scratchFolder() + "/hidpi.conf");
         w->resize(900, 700);
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
