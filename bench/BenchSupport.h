@@ -1,11 +1,16 @@
 #pragma once
 // Small helpers shared by the benchmarks.
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <vector>
 
 namespace snaplorn::bench {
 
@@ -29,6 +34,34 @@ inline double convertBenchMs(const QStringList& arguments, int timeoutMs = 60000
             best = std::max(best, ips);
     }
     return best > 0 ? 1000.0 / best : -1;
+}
+
+// Median milliseconds of `runs` timed calls of `once`, after one untimed
+// warm-up call; `prepare`, when given, runs untimed before every call.
+inline double medianMs(int runs, const std::function<void()>& once,
+                       const std::function<void()>& prepare = {})
+{
+    std::vector<double> times;
+    for (int i = 0; i <= runs; ++i) {
+        if (prepare)
+            prepare();
+        QElapsedTimer timer;
+        timer.start();
+        once();
+        if (i > 0) // the first call warms up
+            times.push_back(double(timer.nsecsElapsed()) / 1e6);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+// The run count a benchmark was given as its first argument (at least 3,
+// `fallback` without one), announced under the benchmark's name.
+inline int runsFromArguments(int argc, char** argv, const char* name, int fallback = 15)
+{
+    const int runs = argc > 1 ? std::max(3, std::atoi(argv[1])) : fallback;
+    std::printf("%s: median of %d runs\n", name, runs);
+    return runs;
 }
 
 } // namespace snaplorn::bench

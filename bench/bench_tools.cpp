@@ -39,18 +39,7 @@ int g_runs = 15;
 // Median time of `once`, with `prepare` run untimed before each call.
 double medianMs(const std::function<void()>& once, const std::function<void()>& prepare = {})
 {
-    std::vector<double> times;
-    for (int i = 0; i <= g_runs; ++i) {
-        if (prepare)
-            prepare();
-        QElapsedTimer timer;
-        timer.start();
-        once();
-        if (i > 0) // the first run warms up
-            times.push_back(double(timer.nsecsElapsed()) / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    return bench::medianMs(g_runs, once, prepare);
 }
 
 // ---- ImageMagick -------------------------------------------------------------------
@@ -217,9 +206,7 @@ int main(int argc, char** argv)
     test::isolateUserFolders();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    if (argc > 1)
-        g_runs = std::max(3, std::atoi(argv[1]));
-    std::printf("bench_tools: median of %d runs\n", g_runs);
+    g_runs = bench::runsFromArguments(argc, argv, "bench_tools");
     QTemporaryDir folder;
     const bool operations = compareOperations(folder.path());
     const bool drags = compareDrags();

@@ -39,16 +39,7 @@ int g_runs = 15;
 
 double medianMs(const std::function<void()>& once)
 {
-    std::vector<double> times;
-    once(); // warm-up
-    for (int i = 0; i < g_runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        once();
-        times.push_back(double(timer.nsecsElapsed()) / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    return bench::medianMs(g_runs, once);
 }
 
 // ---- /proc/self/status -------------------------------------------------------
@@ -245,9 +236,7 @@ int main(int argc, char** argv)
     test::isolateUserFolders();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    if (argc > 1)
-        g_runs = std::max(3, std::atoi(argv[1]));
-    std::printf("bench_view: median of %d runs\n", g_runs);
+    g_runs = bench::runsFromArguments(argc, argv, "bench_view");
     memory(); // first, so the peak is not the speed runs'
     QTemporaryDir folder;
     const bool enlarge =
