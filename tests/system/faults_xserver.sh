@@ -6,6 +6,14 @@
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/faults_lib.sh"
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0"
+# When its X connection breaks, Qt ends the program with exit() from inside
+# the event loop while its worker threads (D-Bus, thread pool) still run.
+# LeakSanitizer's scan of such live threads can then read a stale record of
+# their dynamic TLS and crash ("Tracer caught signal 11"): a fault of the
+# sanitizer runtime, not a finding. The processes that lose their server
+# therefore run without the leak check; address and undefined-behaviour
+# checks stay on, and the same paths are leak-checked in the other tests.
+NO_LEAK_CHECK="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
 write_settings
 conf="$XDG_CONFIG_HOME/Quorvex/Snaplorn21.conf"
 work="$SNAPLORN_TESTHOME/xserver"
@@ -45,7 +53,7 @@ file="$work/pics/pic.jpg"
 # An unsaved picture, nothing else going on.
 private_x
 cp "$work/orig/pic.jpg" "$file"
-open_for_edit "$file" focus
+ASAN_OPTIONS="$NO_LEAK_CHECK" open_for_edit "$file" focus
 kill_x
 ends_cleanly "$LAST_PID" "idle"
 cmp "$work/orig/pic.jpg" "$file" || fail "idle: the picture changed"
@@ -55,7 +63,7 @@ cmp "$work/orig/pic.jpg" "$file" || fail "idle: the picture changed"
 private_x
 rm -f "$work/mark"
 LD_PRELOAD="$FAULTSHIM" FAULTSHIM_SLOW_DIR="$work/pics" FAULTSHIM_MARK="$work/mark" \
-  FAULTSHIM_CHUNK=16384 FAULTSHIM_DELAY_MS=50 open_for_edit "$file" focus
+  FAULTSHIM_CHUNK=16384 FAULTSHIM_DELAY_MS=50 ASAN_OPTIONS="$NO_LEAK_CHECK" open_for_edit "$file" focus
 xdotool key --clearmodifiers ctrl+s
 poll 20 test -e "$work/mark" || fail "the save never started writing"
 kill_x
@@ -76,7 +84,7 @@ err=$("$SNAPLORN_BINARY" --capture desktop --output "$work/gone.jpg" 2>&1 >/dev/
 [[ ! -e "$work/gone.jpg" ]] || fail "gone: a file was written"
 
 private_x
-"$SNAPLORN_BINARY" --capture desktop > "$work/clip.out" 2>&1 &
+ASAN_OPTIONS="$NO_LEAK_CHECK" "$SNAPLORN_BINARY" --capture desktop > "$work/clip.out" 2>&1 &
 clip=$!
 STARTED_PIDS+=("$clip")
 poll 15 grep -q "is on the clipboard" "$work/clip.out" || fail "clipboard: $(cat "$work/clip.out")"
