@@ -24,7 +24,11 @@ start)
   mkdir -p "$state"
   stop_all
   exec 3> "$state/displayfd"
-  Xvfb -displayfd 3 -screen 0 "$geometry" -nolisten tcp -ac +extension MIT-SHM \
+  # -noreset: without it the server resets whenever its last client leaves,
+  # and a client connecting during that reset is turned away; the window
+  # manager, started in the background, could lose that race against the
+  # first look at the display below.
+  Xvfb -displayfd 3 -screen 0 "$geometry" -nolisten tcp -ac -noreset +extension MIT-SHM \
        >"$state/xvfb.log" 2>&1 &
   echo $! > "$state/xvfb.pid"
   exec 3>&-
@@ -37,12 +41,29 @@ start)
   export DISPLAY=":$num"
   echo "$DISPLAY" > "$state/display"
   mkdir -p "$state/home"
-  HOME="$state/home" openbox --sm-disable >"$state/openbox.log" 2>&1 &
-  echo $! > "$state/openbox.pid"
-  for _ in $(seq 1 100); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-    sleep 0.05
+  # The tests need a working window manager: a session without one fails
+  # here, loudly, rather than in every test that activates a window.
+  wm_up=false
+  for _ in 1 2 3; do
+    HOME="$state/home" openbox --sm-disable >"$state/openbox.log" 2>&1 &
+    echo $! > "$state/openbox.pid"
+    for _ in $(seq 1 100); do
+      if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then
+        wm_up=true
+        break 2
+      fi
+      kill -0 "$(cat "$state/openbox.pid")" 2>/dev/null || break
+      sleep 0.05
+    done
+    echo "the window manager did not come up; starting it again:" >&2
+    cat "$state/openbox.log" >&2
+    kill "$(cat "$state/openbox.pid")" 2>/dev/null
   done
+  if ! $wm_up; then
+    echo "no window manager on $DISPLAY" >&2
+    stop_all
+    exit 1
+  fi
   if command -v trayer >/dev/null; then
     trayer --edge top --align right --widthtype request --height 24 --SetDockType true \
       >"$state/trayer.log" 2>&1 &
