@@ -1,11 +1,11 @@
 #pragma once
 // What the capture-series benchmarks share: the real main window set up for
 // auto capture, and a marker window.
-#include "app/Registry.h"
+#include "settings/Registry.h"
 #include "mainwindow/frmViewImage.h"
 #include "platform/MessageService.h"
 #include "platform/PlatformServices.h"
-#include "platform/ScriptedDialogService.h"
+#include "platform/standins/ScriptedDialogService.h"
 #include "platform/ScriptedMessageService.h"
 
 

@@ -7,7 +7,7 @@
 // Usage: bench_tools [RUNS]
 #include "TestSupport.h"
 
-#include "app/Registry.h"
+#include "settings/Registry.h"
 #include "document/ImageDocument.h"
 #include "mainwindow/frmViewImage.h"
 #include "tools/pixelops.h"

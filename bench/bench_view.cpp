@@ -7,7 +7,7 @@
 // Usage: bench_view [RUNS]
 #include "TestSupport.h"
 
-#include "app/Registry.h"
+#include "settings/Registry.h"
 #include "document/ImageDocument.h"
 #include "document/Resample.h"
 #include "mainwindow/frmViewImage.h"

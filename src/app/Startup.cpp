@@ -1,9 +1,9 @@
 #include "app/Startup.h"
 
-#include "app/CommandLine.h"
-#include "app/Paths.h"
-#include "app/Registry.h"
-#include "app/Texts.h"
+#include "base/CommandLine.h"
+#include "base/Paths.h"
+#include "settings/Registry.h"
+#include "base/Texts.h"
 #include "capture/CommandLineCapture.h"
 #include "mainwindow/Icons.h"
 #include "mainwindow/frmViewImage.h"

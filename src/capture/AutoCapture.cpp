@@ -1,6 +1,6 @@
 #include "capture/AutoCapture.h"
 
-#include "app/Paths.h"
+#include "base/Paths.h"
 
 #include <QDir>
 #include <QFileInfo>

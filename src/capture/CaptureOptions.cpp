@@ -1,6 +1,6 @@
 #include "capture/CaptureOptions.h"
 
-#include "app/Texts.h"
+#include "base/Texts.h"
 #include "document/ImageFiles.h"
 
 #include <QFileInfo>

@@ -1,9 +1,9 @@
 #include "capture/CommandLineCapture.h"
 
-#include "app/AppSettings.h"
-#include "app/Paths.h"
-#include "app/Registry.h"
-#include "app/Texts.h"
+#include "settings/AppSettings.h"
+#include "base/Paths.h"
+#include "settings/Registry.h"
+#include "base/Texts.h"
 #include "capture/AutoCapture.h"
 #include "capture/CaptureOptions.h"
 #include "document/ImageDocument.h"

@@ -1,6 +1,6 @@
 #include "capture/FastCapture.h"
 
-#include "app/Texts.h"
+#include "base/Texts.h"
 #include "document/JpegEncoder.h"
 #include "platform/X11Grab.h"
 

@@ -1,7 +1,6 @@
 #include "capture/frmCaptureDesktop.h"
 
-#include "app/Texts.h"
-#include "mainwindow/frmViewImage.h"
+#include "base/Texts.h"
 #include "platform/ActiveWindow.h"
 #include "platform/Clipboard.h"
 #include "platform/PlatformServices.h"
@@ -22,10 +21,10 @@ namespace {
 constexpr int MinimumSpan = 9;
 } // namespace
 
-frmCaptureDesktop::frmCaptureDesktop(frmViewImage& main, PlatformServices& services)
+frmCaptureDesktop::frmCaptureDesktop(QWidget& mainWindow, PlatformServices& services)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                            Qt::X11BypassWindowManagerHint),
-      m_main(main), m_services(services)
+      m_main(mainWindow), m_services(services)
 {
     setObjectName(QStringLiteral("frmCaptureDesktop"));
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -63,7 +62,7 @@ void frmCaptureDesktop::GetImage(const QString& sCaptureType)
         return;
     const Result loaded = LoadFrozenScreen();
     if (!loaded) {
-        m_main.CaptureFailed(loaded.message);
+        emit captureFailed(loaded.message);
         return;
     }
     if (rectangle) {
@@ -74,9 +73,9 @@ void frmCaptureDesktop::GetImage(const QString& sCaptureType)
         return;
     }
     // The frozen picture is the capture; the overlay need not be shown.
-    m_main.CaptureLanded(m_frozen);
+    emit captureLanded(m_frozen);
     QCoreApplication::processEvents();
-    m_main.ShowAfterCapture(false);
+    emit showAfterCapture(false);
     Unload();
 }
 
@@ -84,28 +83,28 @@ void frmCaptureDesktop::CaptureActiveWin(bool ovbActiveWnd)
 {
     Q_UNUSED(ovbActiveWnd); // the window capture always takes the window with its frame
     if (!m_services.grabber || !m_services.activeWindow) {
-        m_main.CaptureFailed(QString::fromUtf8(texts::CaptureUnavailable));
+        emit captureFailed(QString::fromUtf8(texts::CaptureUnavailable));
         return;
     }
     const ActiveWindowInfo active = activeOtherWindow();
     if (!active.ok()) {
-        m_main.CaptureFailed(active.error);
+        emit captureFailed(active.error);
         return;
     }
     const GrabResult grab = m_services.grabber->grabArea(active.frame);
     if (!grab.ok()) {
-        m_main.CaptureFailed(grab.error);
+        emit captureFailed(grab.error);
         return;
     }
-    m_main.CaptureLanded(grab.image);
+    emit captureLanded(grab.image);
     // The captured window also replaces what the clipboard held.
     Result copied = Result::success();
     if (m_services.clipboard)
         copied = m_services.clipboard->setImage(grab.image);
-    m_main.ShowAfterCapture(true);
+    emit showAfterCapture(true);
     QCoreApplication::processEvents();
     if (!copied)
-        m_main.CaptureFailed(copied.message, false);
+        emit captureFailed(copied.message, false);
 }
 
 // The main window is never the one captured: when it is shown at this
@@ -220,18 +219,18 @@ void frmCaptureDesktop::finishDrag(const QPointF& release)
     const int h = std::abs(int(Y0) - y);
     if (w < MinimumSpan || h < MinimumSpan) {
         Unload();
-        m_main.CaptureAbandoned();
+        emit captureAbandoned();
         return;
     }
     const int left = std::min(int(X0), x) + 1;
     const int top = std::min(int(Y0), y) + 1;
     const QImage area = m_frozen.copy(left, top, w - 2, h - 2);
     if (area.isNull()) {
-        m_main.CaptureFailed(QString::fromUtf8(texts::GrabOutOfMemory).arg(w - 2).arg(h - 2));
+        emit captureFailed(QString::fromUtf8(texts::GrabOutOfMemory).arg(w - 2).arg(h - 2));
         return;
     }
-    m_main.CaptureLanded(area);
+    emit captureLanded(area);
     QCoreApplication::processEvents();
     Unload();
-    m_main.ShowAfterCapture(true);
+    emit showAfterCapture(true);
 }

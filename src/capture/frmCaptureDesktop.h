@@ -1,10 +1,9 @@
 #pragma once
-#include "app/Result.h"
+#include "base/Result.h"
 
 #include <QImage>
 #include <QWidget>
 
-class frmViewImage;
 class QRegion;
 
 namespace snaplorn {
@@ -21,7 +20,10 @@ class frmCaptureDesktop : public QWidget
 {
     Q_OBJECT
 public:
-    frmCaptureDesktop(frmViewImage& main, snaplorn::PlatformServices& services);
+    // `mainWindow` steps out of the way of a window capture; the outcome of
+    // every capture is reported by the signals below, in the order the main
+    // window acts on them.
+    frmCaptureDesktop(QWidget& mainWindow, snaplorn::PlatformServices& services);
 
     // Carries out a capture of the given kind ("desktop", "rectangle",
     // "window"); any other text does nothing.
@@ -35,6 +37,17 @@ public:
     QPointF startPoint() const { return {X0, Y0}; }
     QPointF currentPoint() const { return {X1, Y1}; }
     bool bandShown() const { return m_bandShown; }
+
+signals:
+    // The captured picture, to become the document.
+    void captureLanded(const QImage& image);
+    // The drag was too small: nothing was captured.
+    void captureAbandoned();
+    // The capture failed; `documentUnchanged` is false when the picture had
+    // already landed and only a later step (the clipboard) failed.
+    void captureFailed(const QString& message, bool documentUnchanged = true);
+    // The capture is over and the main window may come back.
+    void showAfterCapture(bool evenDuringSeries);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -52,7 +65,7 @@ private:
     QRegion bandRegion() const;
     void finishDrag(const QPointF& release);
 
-    frmViewImage& m_main;
+    QWidget& m_main;
     snaplorn::PlatformServices& m_services;
     QImage m_frozen;
     float X0 = 0, Y0 = 0, X1 = 0, Y1 = 0;

@@ -1,7 +1,7 @@
 #include "document/ImageDocument.h"
 
-#include "app/Paths.h"
-#include "app/Texts.h"
+#include "base/Paths.h"
+#include "base/Texts.h"
 #include "document/ImageFiles.h"
 
 #include <QFileInfo>

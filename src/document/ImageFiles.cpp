@@ -1,6 +1,6 @@
 #include "document/ImageFiles.h"
 
-#include "app/Texts.h"
+#include "base/Texts.h"
 #include "document/BmpLayout.h"
 
 #include <QBuffer>

@@ -3,7 +3,7 @@
 // the scratch bitmap.
 #include "document/ImageFiles.h"
 
-#include "app/Texts.h"
+#include "base/Texts.h"
 #include "document/BmpLayout.h"
 #include "document/JpegEncoder.h"
 

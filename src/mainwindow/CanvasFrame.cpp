@@ -1,6 +1,6 @@
 #include "mainwindow/CanvasFrame.h"
 
-#include "app/Texts.h"
+#include "base/Texts.h"
 #include "document/ImageDocument.h"
 #include "document/Resample.h"
 #include "mainwindow/ResizeCursors.h"

@@ -1,6 +1,6 @@
 #include "mainwindow/frmAbout.h"
 
-#include "app/Texts.h"
+#include "base/Texts.h"
 #include "mainwindow/Icons.h"
 #include "platform/MessageService.h"
 #include "platform/Shell.h"

@@ -1,7 +1,7 @@
 #include "mainwindow/frmMsgBox.h"
 
-#include "app/Registry.h"
-#include "app/Texts.h"
+#include "settings/Registry.h"
+#include "base/Texts.h"
 #include "mainwindow/Icons.h"
 #include "platform/MessageService.h"
 #include "platform/Shell.h"

@@ -1,10 +1,10 @@
 // Creation, load step, start-up tick, layout and closing of the main window.
 #include "mainwindow/frmViewImage.h"
 
-#include "app/CommandLine.h"
-#include "app/Paths.h"
-#include "app/Registry.h"
-#include "app/Texts.h"
+#include "base/CommandLine.h"
+#include "base/Paths.h"
+#include "settings/Registry.h"
+#include "base/Texts.h"
 #include "capture/frmCaptureDesktop.h"
 #include "document/ImageDocument.h"
 #include "document/Resample.h"

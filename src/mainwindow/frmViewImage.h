@@ -1,6 +1,6 @@
 #pragma once
-#include "app/AppSettings.h"
-#include "app/Result.h"
+#include "settings/AppSettings.h"
+#include "base/Result.h"
 #include "capture/AutoCapture.h"
 #include "tools/Tool.h"
 

@@ -2,7 +2,7 @@
 // the status bar, the canvas menu, and the text tool's edit box.
 #include "mainwindow/frmViewImage.h"
 
-#include "app/Texts.h"
+#include "base/Texts.h"
 #include "document/ImageDocument.h"
 #include "mainwindow/CanvasFrame.h"
 #include "mainwindow/CanvasWidget.h"

@@ -3,7 +3,7 @@
 // global hot keys.
 #include "mainwindow/frmViewImage.h"
 
-#include "app/Texts.h"
+#include "base/Texts.h"
 #include "capture/AutoCapture.h"
 #include "capture/HotKeySpec.h"
 #include "capture/frmCaptureDesktop.h"
@@ -35,7 +35,16 @@ void frmViewImage::createCaptureControls()
 frmCaptureDesktop& frmViewImage::captureOverlay()
 {
     if (!m_captureOverlay)
+    {
         m_captureOverlay = std::make_unique<frmCaptureDesktop>(*this, m_services);
+        frmCaptureDesktop* overlay = m_captureOverlay.get();
+        connect(overlay, &frmCaptureDesktop::captureLanded, this, &frmViewImage::CaptureLanded);
+        connect(overlay, &frmCaptureDesktop::captureAbandoned, this,
+                &frmViewImage::CaptureAbandoned);
+        connect(overlay, &frmCaptureDesktop::captureFailed, this, &frmViewImage::CaptureFailed);
+        connect(overlay, &frmCaptureDesktop::showAfterCapture, this,
+                &frmViewImage::ShowAfterCapture);
+    }
     return *m_captureOverlay;
 }
 

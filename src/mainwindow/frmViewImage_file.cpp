@@ -2,7 +2,7 @@
 // Attributes, and pictures dropped from the desktop.
 #include "mainwindow/frmViewImage.h"
 
-#include "app/Texts.h"
+#include "base/Texts.h"
 #include "document/DropList.h"
 #include "document/ImageDocument.h"
 #include "document/ImageFiles.h"

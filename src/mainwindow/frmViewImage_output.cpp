@@ -2,12 +2,12 @@
 // printing and sending by e-mail.
 #include "mainwindow/frmViewImage.h"
 
-#include "app/Paths.h"
-#include "app/Registry.h"
-#include "app/Texts.h"
+#include "base/Paths.h"
+#include "settings/Registry.h"
+#include "base/Texts.h"
 #include "document/ImageDocument.h"
 #include "output/PrintLayout.h"
-#include "output/WallpaperStyle.h"
+#include "platform/WallpaperStyle.h"
 #include "output/frmEmail.h"
 #include "platform/Clipboard.h"
 #include "platform/DialogService.h"

@@ -2,7 +2,7 @@
 // and the timer that keeps Paste enabled while the clipboard holds a picture.
 #include "mainwindow/frmViewImage.h"
 
-#include "app/Texts.h"
+#include "base/Texts.h"
 #include "document/ImageDocument.h"
 #include "mainwindow/CanvasWidget.h"
 #include "platform/Clipboard.h"

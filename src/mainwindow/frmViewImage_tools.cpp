@@ -3,7 +3,7 @@
 // canvas menu's colour copy.
 #include "mainwindow/frmViewImage.h"
 
-#include "app/Texts.h"
+#include "base/Texts.h"
 #include "document/ImageDocument.h"
 #include "mainwindow/CanvasWidget.h"
 #include "platform/Clipboard.h"

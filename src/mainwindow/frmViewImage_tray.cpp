@@ -2,7 +2,7 @@
 // tray and coming back.
 #include "mainwindow/frmViewImage.h"
 
-#include "app/Texts.h"
+#include "base/Texts.h"
 #include "broadcast/BroadcastFetch.h"
 #include "mainwindow/frmAbout.h"
 #include "platform/PlatformServices.h"

@@ -2,7 +2,7 @@
 // and Redo, and the canvas frame's handles, pop-up menu and size read-out.
 #include "mainwindow/frmViewImage.h"
 
-#include "app/Texts.h"
+#include "base/Texts.h"
 #include "document/ImageDocument.h"
 #include "document/Resample.h"
 #include "mainwindow/CanvasFrame.h"

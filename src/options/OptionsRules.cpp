@@ -1,7 +1,6 @@
 #include "options/OptionsRules.h"
 
-#include "app/Registry.h"
-#include "app/Texts.h"
+#include "base/Texts.h"
 
 #include <cmath>
 
@@ -154,35 +153,6 @@ AppSettings applyOptions(const OptionsForm& form, const AppSettings& current)
         s.HotKeyWin = hotKeySpecFromBoxes(form.win);
     }
     return s;
-}
-
-QList<SettingValue> settingsRecordValues(const AppSettings& s, bool clearHideMsgID)
-{
-    QList<SettingValue> values = {
-        {QStringLiteral("RunInTray"), QString::number(s.RunInTray)},
-        {QStringLiteral("JpgQuality"), QString::number(s.JpgQuality)},
-        {QStringLiteral("AutoFolder"), s.AutoFolder},
-        {QStringLiteral("AutoInterval"), singleToText(s.AutoInterval)},
-        {QStringLiteral("AutoImagesNum"), QString::number(s.AutoImagesNum)},
-    };
-    if (clearHideMsgID)
-        values.append({QStringLiteral("HideMsgID"), QString()});
-    values.append({QStringLiteral("HotKeyPresent"), QString::number(s.HotKeyPresent)});
-    if (s.HotKeyPresent == 1) {
-        values.append({QStringLiteral("HotKeyRect"), s.HotKeyRect});
-        values.append({QStringLiteral("HotKeyDesk"), s.HotKeyDesk});
-        values.append({QStringLiteral("HotKeyWin"), s.HotKeyWin});
-    }
-    return values;
-}
-
-void writeSettingsRecord(Registry& registry, const AppSettings& settings, bool clearHideMsgID)
-{
-    const QString key = QString::fromLatin1(SettingsKey);
-    if (!registry.keyExists(key))
-        registry.createKey(key);
-    for (const SettingValue& value : settingsRecordValues(settings, clearHideMsgID))
-        RegWriteString(registry, RegRoot::LocalMachine, key, value.first, value.second);
 }
 
 } // namespace snaplorn

@@ -1,8 +1,6 @@
 #pragma once
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 
-#include <QList>
-#include <QPair>
 #include <QString>
 #include <QStringList>
 
@@ -10,8 +8,6 @@
 #include <optional>
 
 namespace snaplorn {
-
-class Registry;
 
 // ---- hot-key boxes ------------------------------------------------------------
 
@@ -71,16 +67,5 @@ std::optional<OptionsProblem> validateOptions(const OptionsForm& form, const Fol
 // The record after OK: `current` with the entries of a valid form stored.
 // The hot-key settings change only when hot keys are ticked.
 AppSettings applyOptions(const OptionsForm& form, const AppSettings& current);
-
-// ---- writing the record back -------------------------------------------------
-
-using SettingValue = QPair<QString, QString>; // name, text
-// The values OK writes, in the order they are written: "RunInTray",
-// "JpgQuality", "AutoFolder", "AutoInterval", "AutoImagesNum", "HideMsgID"
-// (empty, only when messages are to be shown again), "HotKeyPresent", then
-// the three hot keys only when HotKeyPresent is 1.
-QList<SettingValue> settingsRecordValues(const AppSettings& settings, bool clearHideMsgID);
-// Creates the settings key when it is missing and writes those values.
-void writeSettingsRecord(Registry& registry, const AppSettings& settings, bool clearHideMsgID);
 
 } // namespace snaplorn

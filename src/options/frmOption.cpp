@@ -1,7 +1,7 @@
 #include "options/frmOption.h"
 
-#include "app/Registry.h"
-#include "app/Texts.h"
+#include "settings/Registry.h"
+#include "base/Texts.h"
 #include "capture/AutoCapture.h"
 #include "options/GetFolder.h"
 #include "platform/DialogService.h"

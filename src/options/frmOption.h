@@ -1,5 +1,5 @@
 #pragma once
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "options/OptionsRules.h"
 
 #include <QDialog>

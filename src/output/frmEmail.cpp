@@ -1,8 +1,8 @@
 #include "output/frmEmail.h"
 
-#include "app/Texts.h"
-#include "output/MailAddress.h"
-#include "output/MimeMessage.h"
+#include "base/Texts.h"
+#include "platform/MailAddress.h"
+#include "platform/MimeMessage.h"
 #include "platform/Mailer.h"
 #include "platform/MessageService.h"
 

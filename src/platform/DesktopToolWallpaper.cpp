@@ -1,6 +1,6 @@
 #include "platform/DesktopToolWallpaper.h"
 
-#include "app/Texts.h"
+#include "base/Texts.h"
 #include "platform/ToolProcess.h"
 
 namespace snaplorn {

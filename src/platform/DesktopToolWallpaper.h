@@ -1,5 +1,5 @@
 #pragma once
-#include "output/DesktopWallpaperCommands.h"
+#include "platform/DesktopWallpaperCommands.h"
 #include "platform/Wallpaper.h"
 
 namespace snaplorn {

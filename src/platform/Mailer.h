@@ -1,6 +1,6 @@
 #pragma once
-#include "app/Result.h"
-#include "output/MimeMessage.h"
+#include "base/Result.h"
+#include "platform/MimeMessage.h"
 
 #include <QString>
 

@@ -1,8 +1,8 @@
 // The one place that decides which implementation of each service runs.
 #include "platform/PlatformServices.h"
 
-#include "app/Paths.h"
-#include "output/DesktopWallpaperCommands.h"
+#include "base/Paths.h"
+#include "platform/DesktopWallpaperCommands.h"
 #include "platform/ActiveWindow.h"
 #include "platform/Clipboard.h"
 #include "platform/DesktopMailer.h"

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/Result.h"
+#include "base/Result.h"
 
 #include <QImage>
 #include <QRectF>

@@ -1,6 +1,6 @@
 #include "platform/QtMessageService.h"
 
-#include "app/Texts.h"
+#include "base/Texts.h"
 
 #include <QMessageBox>
 

@@ -1,6 +1,6 @@
 #include "platform/QtPrinter.h"
 
-#include "app/Texts.h"
+#include "base/Texts.h"
 
 #include <QPageLayout>
 #include <QPainter>

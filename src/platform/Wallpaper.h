@@ -1,6 +1,6 @@
 #pragma once
-#include "app/Result.h"
-#include "output/WallpaperStyle.h"
+#include "base/Result.h"
+#include "platform/WallpaperStyle.h"
 
 #include <QString>
 

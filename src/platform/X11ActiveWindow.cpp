@@ -1,6 +1,6 @@
 #include "platform/X11ActiveWindow.h"
 
-#include "app/Texts.h"
+#include "base/Texts.h"
 
 #include <xcb/xcb.h>
 

@@ -1,6 +1,6 @@
 #include "platform/X11Display.h"
 
-#include "app/Texts.h"
+#include "base/Texts.h"
 #include "platform/X11Grab.h"
 
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 #include "platform/X11Grab.h"
 
-#include "app/Texts.h"
+#include "base/Texts.h"
 
 #include <xcb/shm.h>
 #include <xcb/xcb.h>

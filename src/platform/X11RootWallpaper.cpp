@@ -1,8 +1,8 @@
 #include "platform/X11RootWallpaper.h"
 
-#include "app/Texts.h"
-#include "document/ImageFiles.h"
+#include "base/Texts.h"
 
+#include <QImageReader>
 #include <QtEndian>
 
 #include <xcb/xcb.h>
@@ -175,8 +175,10 @@ Result serverError(int code)
 
 Result X11RootWallpaper::set(const QString& pictureFile, WallpaperStyle style)
 {
-    const LoadedImage picture = loadImageFile(pictureFile);
-    if (!picture.ok())
+    // The picture is the program's own bitmap, written just before.
+    QImageReader reader(pictureFile);
+    const QImage picture = reader.read().convertToFormat(QImage::Format_RGB32);
+    if (picture.isNull())
         return Result::failure(
             QString::fromUtf8(texts::WallpaperPictureUnreadable).arg(pictureFile));
     OwnConnection connection(m_displayName);
@@ -188,7 +190,7 @@ Result X11RootWallpaper::set(const QString& pictureFile, WallpaperStyle style)
         return Result::failure(
             QString::fromUtf8(texts::WallpaperDepthUnsupported).arg(bitsPerPixel(c, screen)));
     const QSize size(screen->width_in_pixels, screen->height_in_pixels);
-    const QImage desktop = composeDesktopImage(picture.image, size, style);
+    const QImage desktop = composeDesktopImage(picture, size, style);
     if (desktop.isNull())
         return Result::failure(
             QString::fromUtf8(texts::WallpaperTooLarge).arg(size.width()).arg(size.height()));

@@ -1,6 +1,6 @@
 #include "tools/ColorText.h"
 
-#include "app/Texts.h"
+#include "base/Texts.h"
 
 #include <cstdlib>
 

@@ -1,6 +1,6 @@
 #include "tools/Tool.h"
 
-#include "app/Texts.h"
+#include "base/Texts.h"
 #include "tools/FigureTool.h"
 #include "tools/SelectTool.h"
 #include "tools/StrokeTool.h"

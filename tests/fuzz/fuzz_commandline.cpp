@@ -2,7 +2,7 @@
 // text the main window opens, and the capture options.
 #include "FuzzInput.h"
 
-#include "app/CommandLine.h"
+#include "base/CommandLine.h"
 #include "capture/CaptureOptions.h"
 #include "document/ImageFiles.h"
 

@@ -7,8 +7,8 @@
 // fields.
 #include "FuzzInput.h"
 
-#include "app/AppSettings.h"
-#include "app/Registry.h"
+#include "settings/AppSettings.h"
+#include "settings/Registry.h"
 #include "options/OptionsRules.h"
 
 #include <QFile>

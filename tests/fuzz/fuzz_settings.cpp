@@ -2,8 +2,8 @@
 // start, on a settings file made of the fuzzer's bytes.
 #include "FuzzInput.h"
 
-#include "app/AppSettings.h"
-#include "app/Registry.h"
+#include "settings/AppSettings.h"
+#include "settings/Registry.h"
 
 #include <QFile>
 

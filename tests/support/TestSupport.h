@@ -1,6 +1,6 @@
 #pragma once
 #include "platform/PlatformServices.h"
-#include "platform/ScriptedDialogService.h"
+#include "platform/standins/ScriptedDialogService.h"
 #include "platform/ScriptedMessageService.h"
 #include "platform/Shell.h"
 

@@ -5,7 +5,7 @@
 // stand-ins) and calls open().
 #include "TestSupport.h"
 
-#include "app/Registry.h"
+#include "settings/Registry.h"
 #include "document/ImageDocument.h"
 #include "mainwindow/frmViewImage.h"
 

@@ -1,6 +1,6 @@
 // Test helper: writes one value of the settings file over and over, as a
 // second program instance would. Usage: registry_writer FILE NAME PREFIX COUNT
-#include "app/Registry.h"
+#include "settings/Registry.h"
 
 #include <QCoreApplication>
 #include <QStringList>

@@ -4,7 +4,7 @@
 // with scripted message boxes.
 #include "TestSupport.h"
 
-#include "app/Registry.h"
+#include "settings/Registry.h"
 #include "document/ImageDocument.h"
 #include "mainwindow/frmViewImage.h"
 

@@ -4,8 +4,8 @@
 // typed on the keyboard, and an auto-capture series on a changing screen.
 #include "TestSupport.h"
 
-#include "app/Registry.h"
-#include "app/Texts.h"
+#include "settings/Registry.h"
+#include "base/Texts.h"
 #include "capture/frmCaptureDesktop.h"
 #include "document/ImageDocument.h"
 #include "mainwindow/frmViewImage.h"

@@ -4,7 +4,7 @@
 // from another client disables Paste. xclip plays the other program.
 #include "TestSupport.h"
 
-#include "app/Registry.h"
+#include "settings/Registry.h"
 #include "document/ImageDocument.h"
 #include "mainwindow/frmViewImage.h"
 #include "platform/QtClipboard.h"

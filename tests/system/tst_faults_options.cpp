@@ -4,8 +4,8 @@
 // complete record and the file ends valid. The writers are this executable
 // started again with FAULTS_WRITE_RECORD=file,quality,rounds.
 #include "TestSupport.h"
-#include "app/AppSettings.h"
-#include "app/Registry.h"
+#include "settings/AppSettings.h"
+#include "settings/Registry.h"
 #include "options/OptionsRules.h"
 
 #include <QFile>

@@ -3,7 +3,7 @@
 // wallpaper command.
 #include "OutputHarness.h"
 
-#include "app/Texts.h"
+#include "base/Texts.h"
 
 #include <QFile>
 #include <QRegularExpression>

@@ -3,8 +3,8 @@
 // sink behind msmtp as the sendmail transport. Both are stopped again.
 #include "OutputHarness.h"
 
-#include "app/Paths.h"
-#include "app/Texts.h"
+#include "base/Paths.h"
+#include "base/Texts.h"
 
 #include <QDir>
 #include <QFile>

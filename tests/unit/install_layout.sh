@@ -15,6 +15,11 @@ ls "$prefix"/lib*/snaplorn/libsnaplorn-program.so >/dev/null 2>&1 \
   || { echo "FAIL: the program module was not installed" >&2; exit 1; }
 [[ "$(env -u DISPLAY "$prefix/bin/snaplorn" --version)" == "Snaplorn 3.0" ]] \
   || { echo "FAIL: the installed program does not start" >&2; exit 1; }
+# The stand-ins the tests use are not part of the program.
+module=$(ls "$prefix"/lib*/snaplorn/libsnaplorn-program.so "$prefix"/lib/*/snaplorn/libsnaplorn-program.so 2>/dev/null | head -1 || true)
+if nm -C "$module" | grep -E 'snaplorn::(Fake[A-Za-z]+|ScriptedDialogService)\b' | head -3 | grep .; then
+  echo "FAIL: the program module holds test stand-ins" >&2; exit 1
+fi
 grep -q '^Exec=snaplorn' "$prefix/share/applications/snaplorn.desktop"
 grep -qi '<html' "$prefix/share/snaplorn/snhelp.htm"
 echo "install layout: ok"

@@ -1,5 +1,5 @@
 add_executable(registry_writer ${CMAKE_SOURCE_DIR}/tests/support/registry_writer.cpp)
-target_link_libraries(registry_writer PRIVATE snaplorn_core)
+target_link_libraries(registry_writer PRIVATE snaplorn_settings)
 
 snaplorn_test(tst_settings KIND unit SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_settings.cpp)
 target_compile_definitions(tst_settings PRIVATE

@@ -3,7 +3,7 @@
 // command-line capture options.
 #include "TestSupport.h"
 
-#include "app/Texts.h"
+#include "base/Texts.h"
 #include "capture/AutoCapture.h"
 #include "capture/CaptureOptions.h"
 #include "capture/HotKeySpec.h"

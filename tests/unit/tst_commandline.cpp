@@ -1,6 +1,6 @@
 #include "TestSupport.h"
 
-#include "app/CommandLine.h"
+#include "base/CommandLine.h"
 
 using namespace snaplorn;
 

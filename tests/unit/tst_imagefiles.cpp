@@ -1,7 +1,7 @@
 #include "PictureBytes.h"
 #include "TestSupport.h"
 
-#include "app/Texts.h"
+#include "base/Texts.h"
 #include "document/ImageFiles.h"
 
 #include <QDir>

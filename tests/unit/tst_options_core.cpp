@@ -2,8 +2,8 @@
 // storing the entries and writing the record back in its order.
 #include "TestSupport.h"
 
-#include "app/Registry.h"
-#include "app/Texts.h"
+#include "settings/Registry.h"
+#include "base/Texts.h"
 #include "options/OptionsRules.h"
 
 #include <QFile>

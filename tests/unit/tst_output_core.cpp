@@ -2,11 +2,11 @@
 // the MIME message of the e-mail window.
 #include "TestSupport.h"
 
-#include "output/DesktopWallpaperCommands.h"
-#include "output/MailAddress.h"
-#include "output/MimeMessage.h"
+#include "platform/DesktopWallpaperCommands.h"
+#include "platform/MailAddress.h"
+#include "platform/MimeMessage.h"
 #include "output/PrintLayout.h"
-#include "output/WallpaperStyle.h"
+#include "platform/WallpaperStyle.h"
 
 #include <QRegularExpression>
 

@@ -2,7 +2,7 @@
 // against stand-in programs on PATH that record how they were called.
 #include "TestSupport.h"
 
-#include "app/Texts.h"
+#include "base/Texts.h"
 #include "platform/DesktopMailer.h"
 #include "platform/DesktopToolWallpaper.h"
 

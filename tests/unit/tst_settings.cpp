@@ -1,7 +1,7 @@
 #include "TestSupport.h"
 
-#include "app/AppSettings.h"
-#include "app/Registry.h"
+#include "settings/AppSettings.h"
+#include "settings/Registry.h"
 
 #include <QFile>
 #include <QLocale>

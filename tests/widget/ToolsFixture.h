@@ -3,10 +3,10 @@
 // moves of the canvas tools, for the toolbox tests.
 #include "TestSupport.h"
 
-#include "app/Registry.h"
+#include "settings/Registry.h"
 #include "document/ImageDocument.h"
 #include "mainwindow/frmViewImage.h"
-#include "platform/FakeClipboard.h"
+#include "platform/standins/FakeClipboard.h"
 
 #include <QAbstractButton>
 #include <QAction>

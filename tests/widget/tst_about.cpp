@@ -2,7 +2,7 @@
 // modality) and the command icons of the toolbar.
 #include "TestSupport.h"
 
-#include "app/Texts.h"
+#include "base/Texts.h"
 #include "mainwindow/Icons.h"
 #include "mainwindow/frmAbout.h"
 

@@ -3,7 +3,7 @@
 // request sent only after a shown message.
 #include "TestSupport.h"
 
-#include "app/Registry.h"
+#include "settings/Registry.h"
 #include "broadcast/BroadcastFetch.h"
 #include "mainwindow/frmMsgBox.h"
 #include "mainwindow/frmViewImage.h"

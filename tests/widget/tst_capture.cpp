@@ -4,14 +4,14 @@
 #include "TestSupport.h"
 #include "WindowUnderTest.h"
 
-#include "app/Registry.h"
-#include "app/Texts.h"
+#include "settings/Registry.h"
+#include "base/Texts.h"
 #include "capture/frmCaptureDesktop.h"
 #include "document/ImageDocument.h"
 #include "mainwindow/frmViewImage.h"
-#include "platform/FakeActiveWindow.h"
-#include "platform/FakeHotKeys.h"
-#include "platform/FakeScreenGrabber.h"
+#include "platform/standins/FakeActiveWindow.h"
+#include "platform/standins/FakeHotKeys.h"
+#include "platform/standins/FakeScreenGrabber.h"
 
 #include <QAction>
 #include <QApplication>

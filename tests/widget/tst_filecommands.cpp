@@ -1,8 +1,8 @@
 #include "TestSupport.h"
 #include "WindowUnderTest.h"
 
-#include "app/Registry.h"
-#include "app/Texts.h"
+#include "settings/Registry.h"
+#include "base/Texts.h"
 #include "document/ImageDocument.h"
 #include "mainwindow/frmViewImage.h"
 

@@ -3,8 +3,8 @@
 // addresses Yes opens.
 #include "TestSupport.h"
 
-#include "app/Registry.h"
-#include "app/Texts.h"
+#include "settings/Registry.h"
+#include "base/Texts.h"
 #include "mainwindow/frmMsgBox.h"
 
 #include <QCheckBox>

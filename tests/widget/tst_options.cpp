@@ -4,11 +4,11 @@
 // Options command with stand-in hot keys.
 #include "TestSupport.h"
 
-#include "app/Registry.h"
-#include "app/Texts.h"
+#include "settings/Registry.h"
+#include "base/Texts.h"
 #include "mainwindow/frmViewImage.h"
 #include "options/frmOption.h"
-#include "platform/FakeHotKeys.h"
+#include "platform/standins/FakeHotKeys.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,8 +1,8 @@
 #include "TestSupport.h"
 
-#include "app/Paths.h"
-#include "app/Registry.h"
-#include "app/Texts.h"
+#include "base/Paths.h"
+#include "settings/Registry.h"
+#include "base/Texts.h"
 #include "document/ImageDocument.h"
 #include "mainwindow/frmViewImage.h"
 #include "platform/LoggingMessageService.h"

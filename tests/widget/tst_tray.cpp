@@ -4,12 +4,12 @@
 #include "TestSupport.h"
 #include "WindowUnderTest.h"
 
-#include "app/Registry.h"
-#include "app/Texts.h"
+#include "settings/Registry.h"
+#include "base/Texts.h"
 #include "document/ImageDocument.h"
 #include "mainwindow/frmViewImage.h"
-#include "platform/FakeScreenGrabber.h"
-#include "platform/FakeTray.h"
+#include "platform/standins/FakeScreenGrabber.h"
+#include "platform/standins/FakeTray.h"
 
 #include <QAction>
 #include <QApplication>

@@ -3,7 +3,7 @@
 #include "TestSupport.h"
 #include "WindowUnderTest.h"
 
-#include "app/Registry.h"
+#include "settings/Registry.h"
 #include "document/ImageDocument.h"
 #include "mainwindow/CanvasFrame.h"
 #include "mainwindow/frmViewImage.h"

@@ -1,9 +1,0 @@
-list(APPEND SNAPLORN_CORE_SOURCES
-    ${CMAKE_CURRENT_LIST_DIR}/AppSettings.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/CommandLine.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/Paths.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/Registry.cpp
-)
-list(APPEND SNAPLORN_UI_SOURCES
-    ${CMAKE_CURRENT_LIST_DIR}/Startup.cpp
-)

@@ -1,4 +1,0 @@
-list(APPEND SNAPLORN_CORE_SOURCES
-    ${CMAKE_CURRENT_LIST_DIR}/ImageDocument.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/DropList.cpp
-)

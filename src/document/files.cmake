@@ -1,5 +1,0 @@
-list(APPEND SNAPLORN_CORE_SOURCES
-    ${CMAKE_CURRENT_LIST_DIR}/BmpLayout.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/ImageFiles.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/ImageWriters.cpp
-)

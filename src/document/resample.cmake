@@ -1,3 +1,0 @@
-list(APPEND SNAPLORN_CORE_SOURCES
-    ${CMAKE_CURRENT_LIST_DIR}/Resample.cpp
-)

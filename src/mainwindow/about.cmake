@@ -1,4 +1,0 @@
-list(APPEND SNAPLORN_UI_SOURCES
-    ${CMAKE_CURRENT_LIST_DIR}/frmAbout.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/frmAbout.h
-)

@@ -1,4 +1,0 @@
-list(APPEND SNAPLORN_PLATFORM_SOURCES
-    ${CMAKE_CURRENT_LIST_DIR}/FakeClipboard.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/QtClipboard.cpp
-)
