@@ -5,6 +5,9 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
+#include <optional>
+
 namespace snaplorn {
 
 // The one image of the main window, kept apart from its display. It holds
@@ -77,6 +80,53 @@ public:
     // (the command-line capture) gives its own.
     static QString temporaryBitmapPath();
     void setTemporaryBitmapPath(const QString& path) { m_temporaryBitmap = path; }
+
+    // ---- edits ---------------------------------------------------------------
+    // Each edit states its own undo and unsaved rules once (they differ from
+    // one edit to the next); unless said otherwise it ends with the canvas
+    // committed.
+
+    // The flips and the inversion: the whole canvas, unsaved, no undo snapshot.
+    void flipHorizontal();
+    void flipVertical();
+    void invertColors();
+    // Grayscale: an undo snapshot of the canvas first, then unsaved.
+    void grayscale();
+    // Enlarge, Shrink and Fit: an undo snapshot of the canvas, then the
+    // committed copy stretched to `size` (nearest pixel), unsaved. Without a
+    // size the command stopped at its size limit after the snapshot. A
+    // picture too large for memory comes back as a failure, with only the
+    // snapshot taken.
+    Result rescale(const std::optional<QSize>& size);
+    // Cut: an undo snapshot of the committed copy, then the area white,
+    // unsaved. Returns the piece cut out.
+    QImage cut(const QRect& area);
+    // Crop: the area becomes the canvas, unsaved; the undo buffer stays.
+    void crop(const QRect& area);
+    // Paste of a picture larger than the canvas: the canvas grows to hold it
+    // (the added area white), not yet committed; nothing else changes.
+    Result enlargeFor(const QSize& picture);
+    // A floating picture stamped where it lies (what falls outside the
+    // canvas is dropped), with an undo snapshot of the canvas without it.
+    // The unsaved flag was set when the picture was pasted.
+    void stampPicture(const QImage& picture, const QPoint& at);
+    // A drawing tool's finished stroke or figure, already drawn into the
+    // canvas: an undo snapshot of the committed copy (the picture from
+    // before it), then committed.
+    void finishDrawing();
+    // Text drawn into the canvas by `draw`, which returns the area it
+    // touched; committed, with no undo snapshot.
+    void drawText(const std::function<QRect(QImage&)>& draw, const QPoint& at);
+    // A drawing tool moving over the canvas marks it unsaved.
+    void markUnsaved() { setDirty(true); }
+    // A capture: the picture becomes the canvas, committed, untitled and
+    // unsaved; the undo buffer stays.
+    void takeCapture(const QImage& image);
+    // Undo and Redo swap the canvas with the undo buffer and flip which of
+    // the two commands is enabled; false (nothing done) while the undo
+    // buffer was never filled.
+    bool undo();
+    bool redo();
 
 signals:
     // The canvas picture changed (size or pixels).

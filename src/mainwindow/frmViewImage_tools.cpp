@@ -14,7 +14,7 @@
 #include "tools/PenSizePicker.h"
 #include "tools/TextEntry.h"
 #include "tools/ToolArt.h"
-#include "tools/pixelops.h"
+#include "document/pixelops.h"
 
 #include <QAction>
 #include <QButtonGroup>

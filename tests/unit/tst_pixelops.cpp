@@ -1,6 +1,6 @@
 #include "TestSupport.h"
 
-#include "tools/pixelops.h"
+#include "document/pixelops.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
 #include "ToolsFixture.h"
 
 #include "tools/PastePicture.h"
-#include "tools/pixelops.h"
+#include "document/pixelops.h"
 
 #include <QMenu>
 

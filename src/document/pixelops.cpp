@@ -1,4 +1,4 @@
-#include "tools/pixelops.h"
+#include "document/pixelops.h"
 
 #include <algorithm>
 #include <cmath>
