@@ -40,13 +40,13 @@ int fail(const QString& message)
 GrabResult takePicture(PlatformServices& services, const QString& mode)
 {
     if (mode == QLatin1String("desktop"))
-        return services.grabber->grabDesktop();
+        return grabDesktopAndWait(*services.grabber);
     if (!services.activeWindow)
         return {QImage(), QString::fromUtf8(texts::CaptureUnavailable)};
     const ActiveWindowInfo active = services.activeWindow->activeWindow();
     if (!active.ok())
         return {QImage(), QString(active.error).replace(QLatin1String("\r\n"), QLatin1String(" "))};
-    return services.grabber->grabArea(active.frame);
+    return grabAreaAndWait(*services.grabber, active.frame);
 }
 
 // Where the picture goes and at which quality: what the options say, the

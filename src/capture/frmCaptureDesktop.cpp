@@ -35,7 +35,7 @@ Result frmCaptureDesktop::LoadFrozenScreen()
 {
     if (!m_services.grabber)
         return Result::failure(QString::fromUtf8(texts::CaptureUnavailable));
-    GrabResult grab = m_services.grabber->grabDesktop();
+    GrabResult grab = grabDesktopAndWait(*m_services.grabber);
     if (!grab.ok())
         return Result::failure(grab.error);
     m_frozen = grab.image;
@@ -91,7 +91,7 @@ void frmCaptureDesktop::CaptureActiveWin(bool ovbActiveWnd)
         emit captureFailed(active.error);
         return;
     }
-    const GrabResult grab = m_services.grabber->grabArea(active.frame);
+    const GrabResult grab = grabAreaAndWait(*m_services.grabber, active.frame);
     if (!grab.ok()) {
         emit captureFailed(grab.error);
         return;

@@ -3,6 +3,8 @@
 #include <QRect>
 #include <QString>
 
+#include <functional>
+
 namespace snaplorn {
 
 // A picture of the screen, or why there is none.
@@ -12,23 +14,28 @@ struct GrabResult {
     bool ok() const { return !image.isNull() && error.isEmpty(); }
 };
 
-// Copies the whole virtual desktop (all monitors) from the screen.
+using GrabAnswer = std::function<void(const GrabResult&)>;
+
+// Copies the whole virtual desktop (all monitors) from the screen. A grab is
+// a request answered exactly once: at once by grabbers that read the screen
+// themselves, later from the event loop by those that ask the desktop for
+// the picture. Callers continue in the answer and never wait for it.
 class ScreenGrabber
 {
 public:
     virtual ~ScreenGrabber() = default;
     // The whole desktop, in desktop coordinates from (0, 0).
-    virtual GrabResult grabDesktop() = 0;
+    virtual void requestDesktop(GrabAnswer answer) = 0;
+    // One area of the desktop, clipped to it (a window's frame).
+    virtual void requestArea(const QRect& area, GrabAnswer answer);
     // The desktop's size and origin.
     virtual QRect desktopGeometry() = 0;
-    // One area of the desktop, clipped to it (a window's frame).
-    virtual GrabResult grabArea(const QRect& area)
-    {
-        GrabResult whole = grabDesktop();
-        if (whole.ok())
-            whole.image = whole.image.copy(area.intersected(whole.image.rect()));
-        return whole;
-    }
 };
+
+// The answer of a grab, for a caller that has nothing else to do meanwhile
+// (the command-line capture): an answer that comes later is awaited in an
+// event loop of its own.
+GrabResult grabDesktopAndWait(ScreenGrabber& grabber);
+GrabResult grabAreaAndWait(ScreenGrabber& grabber, const QRect& area);
 
 } // namespace snaplorn

@@ -47,6 +47,16 @@ QRect X11ScreenGrabber::desktopGeometry()
     return QRect(root.x, root.y, root.width, root.height);
 }
 
+void X11ScreenGrabber::requestDesktop(GrabAnswer answer)
+{
+    answer(grabDesktop());
+}
+
+void X11ScreenGrabber::requestArea(const QRect& area, GrabAnswer answer)
+{
+    answer(grabArea(area));
+}
+
 GrabResult X11ScreenGrabber::grabDesktop()
 {
     return grabArea(desktopGeometry());

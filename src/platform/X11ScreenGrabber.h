@@ -24,10 +24,13 @@ public:
                               Transport transport = Transport::Automatic);
     ~X11ScreenGrabber() override;
 
-    GrabResult grabDesktop() override;
+    // Answered at once.
+    void requestDesktop(GrabAnswer answer) override;
+    void requestArea(const QRect& area, GrabAnswer answer) override;
     QRect desktopGeometry() override;
 
-    GrabResult grabArea(const QRect& area) override;
+    GrabResult grabDesktop();
+    GrabResult grabArea(const QRect& area);
     // True while grabs go through shared memory.
     bool usesSharedMemory() const;
 

@@ -1,5 +1,7 @@
 #include "platform/standins/FakeScreenGrabber.h"
 
+#include <QTimer>
+
 namespace snaplorn {
 
 FakeScreenGrabber::FakeScreenGrabber(QImage picture) : m_picture(std::move(picture)) {}
@@ -23,6 +25,15 @@ GrabResult FakeScreenGrabber::grabDesktop()
     if (m_generator)
         m_picture = m_generator(m_grabs);
     return {m_picture.convertToFormat(QImage::Format_RGB32), QString()};
+}
+
+void FakeScreenGrabber::requestDesktop(GrabAnswer answer)
+{
+    const GrabResult result = grabDesktop();
+    if (m_later)
+        QTimer::singleShot(0, [answer = std::move(answer), result] { answer(result); });
+    else
+        answer(result);
 }
 
 QRect FakeScreenGrabber::desktopGeometry()

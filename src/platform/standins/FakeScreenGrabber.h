@@ -11,8 +11,11 @@ class FakeScreenGrabber : public ScreenGrabber
 {
 public:
     explicit FakeScreenGrabber(QImage picture = QImage());
-    GrabResult grabDesktop() override;
+    // Answered at once, or from the event loop after setAnswersLater(true).
+    void requestDesktop(GrabAnswer answer) override;
     QRect desktopGeometry() override;
+    GrabResult grabDesktop();
+    void setAnswersLater(bool later) { m_later = later; }
 
     void setPicture(const QImage& picture);
     // Each grab asks the generator for a new picture, so a series of grabs
@@ -26,6 +29,7 @@ private:
     std::function<QImage(int)> m_generator;
     QString m_failure;
     int m_grabs = 0;
+    bool m_later = false;
 };
 
 } // namespace snaplorn
