@@ -9,6 +9,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QThread>
@@ -71,6 +72,7 @@ void frmCaptureDesktop::GetImage(const QString& sCaptureType)
         show();
         raise();
         activateWindow();
+        setFocus(Qt::ActiveWindowFocusReason); // Escape gives up the capture
         return;
     }
     // The frozen picture is the capture; the overlay need not be shown.
@@ -208,6 +210,20 @@ void frmCaptureDesktop::mouseReleaseEvent(QMouseEvent* event)
     if (event->modifiers() == Qt::ShiftModifier)
         return;
     finishDrag(release);
+}
+
+// Escape gives up the capture: the band goes as after a Shift release, and
+// the main window comes back with its document exactly as it was.
+void frmCaptureDesktop::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() != Qt::Key_Escape) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    if (m_bandShown)
+        update(bandRegion());
+    Unload();
+    m_main.CaptureAbandoned();
 }
 
 // Keeps the inside of the band, without the band's own lines: it starts one

@@ -256,9 +256,14 @@ bool frmViewImage::HotKeyRegistered(int id) const
 }
 
 // A hot key runs its capture unless another window of the program is open
-// (a message, a dialog, the capture overlay).
+// (a message, a dialog). While the rectangle overlay is up a capture is
+// already under way: the key is ignored without a word, since a note would
+// be a modal box fighting the full-screen overlay for the top of the screen
+// and for the mouse, and would leave the overlay blocked behind it.
 void frmViewImage::HotKeyActions(int vKeyID)
 {
+    if (m_captureOverlay && m_captureOverlay->isVisible())
+        return;
     for (QWidget* window : QApplication::topLevelWidgets()) {
         // The tray icon is a small window of its own on X11; it is not a
         // dialog that should keep the hot keys from working.
