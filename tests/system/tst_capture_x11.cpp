@@ -1,7 +1,8 @@
 // Captures on a real X server (the private Xvfb of the system tests, with
 // its window manager): full screen pixel for pixel, a rectangle dragged
-// with the X test extension, another program's active window, a hot key
-// typed on the keyboard, and an auto-capture series on a changing screen.
+// with the X test extension (given up with Escape, untouched by hot keys),
+// another program's active window, a hot key typed on the keyboard, and an
+// auto-capture series on a changing screen.
 #include "TestSupport.h"
 
 #include "app/Registry.h"
@@ -208,6 +209,23 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(w->isVisible(), 10000);
         QCOMPARE(doc().canvas(), before);
         QVERIFY(!doc().isDirty());
+    }
+
+    void overlayIgnoresHotKeysAndGivesWayToEscape()
+    {
+        QVERIFY(w->RegisterHotKeySet());
+        trigger("mnuRectangle");
+        frmCaptureDesktop* overlay = waitForOverlay();
+        QVERIFY(overlay);
+        QVERIFY(xdotool("key alt+F11"));
+        QTest::qWait(500);
+        QCOMPARE(messages->count(), 0);
+        QVERIFY(overlay->isVisible());
+        QVERIFY(xdotool("mousemove 150 170 mousedown 1 mousemove 260 240 key Escape mouseup 1"));
+        QTRY_VERIFY_WITH_TIMEOUT(w->isVisible(), 5000);
+        QVERIFY(!overlay->isVisible());
+        QVERIFY(doc().canvas().isNull());
+        w->UnRegHotKeys();
     }
 
     void activeWindowOfAnotherProgram()
