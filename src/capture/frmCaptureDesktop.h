@@ -6,6 +6,7 @@
 
 class frmViewImage;
 class QRegion;
+class QTimer;
 
 namespace snaplorn {
 struct ActiveWindowInfo;
@@ -17,6 +18,8 @@ struct PlatformServices;
 // mode the user drags out the area to keep on it; the rubber band is painted
 // over the frozen picture, never into it. One overlay lives for the whole
 // run, so the drag points keep their values from one capture to the next.
+// A drag whose button went down before the overlay appeared goes on on it:
+// the pointer is followed until the button comes up.
 class frmCaptureDesktop : public QWidget
 {
     Q_OBJECT
@@ -52,10 +55,16 @@ private:
     QRect bandRect() const;
     QRegion bandRegion() const;
     void finishDrag(const QPointF& release);
+    void moveBandTo(const QPointF& p);
+    void releaseAt(const QPointF& p, bool shiftAlone);
+    void followHeldButton();
+    void followTick();
 
     frmViewImage& m_main;
     snaplorn::PlatformServices& m_services;
     QImage m_frozen;
+    QPoint m_origin; // the desktop's top left corner
+    QTimer* m_follow = nullptr;
     float X0 = 0, Y0 = 0, X1 = 0, Y1 = 0;
     bool m_bandShown = false;
 };

@@ -28,10 +28,12 @@ public:
     QRect desktopGeometry() override;
 
     GrabResult grabArea(const QRect& area) override;
+    std::optional<PointerState> pointerState() override;
     // True while grabs go through shared memory.
     bool usesSharedMemory() const;
 
 private:
+    xcb_connection_t* m_connection;
     std::unique_ptr<X11RootGrabber> m_root;
 };
 

@@ -1,6 +1,7 @@
 // Captures on a real X server (the private Xvfb of the system tests, with
 // its window manager): full screen pixel for pixel, a rectangle dragged
-// with the X test extension (given up with Escape, untouched by hot keys),
+// with the X test extension (also one begun before the overlay showed,
+// given up with Escape, untouched by hot keys),
 // another program's active window, a hot key typed on the keyboard, and an
 // auto-capture series on a changing screen.
 #include "TestSupport.h"
@@ -209,6 +210,21 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(w->isVisible(), 10000);
         QCOMPARE(doc().canvas(), before);
         QVERIFY(!doc().isDirty());
+    }
+
+    // Pressed before the overlay is up, the button's events go to the window
+    // below; the drag is kept all the same, from where the pointer was as the
+    // overlay appeared.
+    void dragBegunBeforeTheOverlayShows()
+    {
+        QVERIFY(showPattern());
+        trigger("mnuRectangle");
+        QVERIFY(xdotool("mousemove 150 170 mousedown 1"));
+        QVERIFY(!visibleOverlay());
+        QVERIFY(waitForOverlay());
+        QVERIFY(xdotool("mousemove 200 200 mousemove 260 240 mouseup 1"));
+        QTRY_VERIFY_WITH_TIMEOUT(w->isVisible(), 5000);
+        QCOMPARE(doc().canvas(), pattern.copy(QRect(QPoint(151, 171) - patternAt, QSize(108, 68))));
     }
 
     void overlayIgnoresHotKeysAndGivesWayToEscape()

@@ -1,6 +1,6 @@
 // The capture commands with stand-in screen, window and hot-key services:
 // full screen, the rectangle overlay (inset, Shift discard, too small a
-// drag, Escape), the active window, auto capture and the hot keys.
+// drag, Escape, a drag begun before it showed), the active window, auto capture and the hot keys.
 #include "TestSupport.h"
 #include "WindowUnderTest.h"
 
@@ -270,6 +270,34 @@ private slots:
             QVERIFY(doc().isDirty());
         }
         QCOMPARE(s.messages->count(), 0);
+    }
+
+    // The button went down before the overlay appeared, so its events go to
+    // another window: the band starts where the pointer is as the overlay
+    // shows and follows it until the button comes up.
+    void dragBegunBeforeTheOverlayShowsGoesOnOnIt()
+    {
+        grabber->setPointer(PointerState{{30, 40}, true, false});
+        trigger("mnuRectangle");
+        frmCaptureDesktop* o = waitForOverlay();
+        QVERIFY(o);
+        QCOMPARE(o->startPoint(), QPointF(30, 40));
+        grabber->setPointer(PointerState{{130, 100}, true, false});
+        QTRY_COMPARE(o->currentPoint(), QPointF(130, 100));
+        QVERIFY(o->bandShown());
+        grabber->setPointer(PointerState{{130, 100}, false, true}); // Shift: discarded
+        QTRY_VERIFY(!o->bandShown());
+        QTest::qWait(50);
+        QVERIFY(o->isVisible());
+        // A press on the shown overlay starts a new band as always.
+        drag(o, {20, 20}, {50, 40});
+        QCOMPARE(doc().canvas(), screen.copy(21, 21, 28, 18));
+        grabber->setPointer(PointerState{{10, 10}, true, false});
+        trigger("mnuRectangle");
+        o = waitForOverlay();
+        grabber->setPointer(PointerState{{110, 90}, false, false});
+        QTRY_VERIFY(w->isVisible());
+        QCOMPARE(doc().canvas(), screen.copy(11, 11, 98, 78));
     }
 
     void rightReleaseUsesTheStartOfTheLastDrag()
