@@ -32,10 +32,9 @@ QString describe(const RawGrab& grab, int depth, int bitsPerPixel, const QRect& 
 
 X11ScreenGrabber::X11ScreenGrabber(xcb_connection_t* connection, Transport transport)
     : m_connection(connection),
-      m_root(std::make_unique<X11RootGrabber>(connection,
-                                              transport == Transport::PlainOnly
-                                                  ? X11RootGrabber::Transport::PlainOnly
-                                                  : X11RootGrabber::Transport::Automatic))
+      m_root(std::make_unique<X11RootGrabber>(
+          connection, transport == Transport::PlainOnly ? X11RootGrabber::Transport::PlainOnly
+                                                        : X11RootGrabber::Transport::Automatic))
 {
 }
 
@@ -53,8 +52,8 @@ std::optional<PointerState> X11ScreenGrabber::pointerState()
     PointerState state;
     state.position = QPoint(reply->root_x, reply->root_y);
     state.leftButton = reply->mask & XCB_KEY_BUT_MASK_BUTTON_1;
-    const uint16_t keys = reply->mask & (XCB_KEY_BUT_MASK_SHIFT | XCB_KEY_BUT_MASK_CONTROL |
-                                         XCB_KEY_BUT_MASK_MOD_1);
+    const uint16_t keys =
+        reply->mask & (XCB_KEY_BUT_MASK_SHIFT | XCB_KEY_BUT_MASK_CONTROL | XCB_KEY_BUT_MASK_MOD_1);
     state.shiftAlone = keys == XCB_KEY_BUT_MASK_SHIFT;
     std::free(reply);
     return state;
@@ -85,8 +84,8 @@ GrabResult X11ScreenGrabber::grabArea(const QRect& wanted)
         m_root->grab(GrabArea{wanted.x(), wanted.y(), wanted.width(), wanted.height()}, true);
     if (!grab.ok())
         return {QImage(), describe(grab, m_root->depth(), m_root->bitsPerPixel(), wanted)};
-    QImage image(grab.data, grab.width, grab.height, qsizetype(grab.stride),
-                 QImage::Format_RGB32, grab.release, grab.releaseInfo);
+    QImage image(grab.data, grab.width, grab.height, qsizetype(grab.stride), QImage::Format_RGB32,
+                 grab.release, grab.releaseInfo);
     return {image, QString()};
 }
 

@@ -79,10 +79,8 @@ void TestBroadcastCore::dropped_data()
         << QByteArray("</TTL>") + QByteArray(Sample).replace("</TTL>", "");
     QTest::newRow("opening tag of the text missing") << QByteArray(Sample).replace("<MSG>", "");
     QTest::newRow("opening tag of the title missing") << QByteArray(Sample).replace("<TTL>", "");
-    QTest::newRow("buttons missing whole")
-        << QByteArray(Sample).replace("<BTN>YN</BTN>", "");
-    QTest::newRow("identifier missing whole")
-        << QByteArray(Sample).replace("<MID> 43 </MID>", "");
+    QTest::newRow("buttons missing whole") << QByteArray(Sample).replace("<BTN>YN</BTN>", "");
+    QTest::newRow("identifier missing whole") << QByteArray(Sample).replace("<MID> 43 </MID>", "");
 }
 
 void TestBroadcastCore::dropped()
