@@ -10,7 +10,7 @@
 #include "settings/Registry.h"
 #include "document/ImageDocument.h"
 #include "mainwindow/frmViewImage.h"
-#include "tools/pixelops.h"
+#include "document/pixelops.h"
 
 #include "BenchSupport.h"
 #include <QAbstractButton>

@@ -190,6 +190,9 @@ inline constexpr char OptionsBadInterval[] =
     "Please enter a numeric value between 0.2 and 60 in capture interval.";
 inline constexpr char OptionsBadImagesNum[] =
     "Please enter a whole number > 1 in No. of Images box.";
+// %1 is the row's caption without its trailing space.
+inline constexpr char OptionsHotKeyIncomplete[] =
+    "Please choose both a modifier and a key for the hot key \"%1\".";
 inline constexpr char OptionsHotKeysFailed[] =
     "Can't register one or more hotkeys.They may be used by other applications.\r\n"
     "Please go to &Tool --> Options menu and select different set of hot keys.";

@@ -32,7 +32,7 @@ std::optional<QString> broadcastField(const QString& text, const QString& tag)
     const QString close = QLatin1String("</") + tag + QLatin1Char('>');
     const qsizetype openAt = text.indexOf(open, 0, Qt::CaseInsensitive);
     if (openAt < 0)
-        return QString();
+        return std::nullopt;
     const qsizetype closeAt = text.indexOf(close, 0, Qt::CaseInsensitive);
     const qsizetype start = openAt + open.size();
     if (closeAt < start)

@@ -38,12 +38,13 @@ inline constexpr qint64 MaxReplyBytes = 64 * 1024;
 QString broadcastText(const QByteArray& bytes);
 
 // The value between the first <TAG> and the first </TAG> (tags in any letter
-// case), trimmed. A missing opening tag gives the empty text; nothing when
-// the opening tag has no closing tag after it.
+// case), trimmed; nothing when either tag is missing or the closing tag
+// does not follow the opening one.
 std::optional<QString> broadcastField(const QString& text, const QString& tag);
 
 // The six fields of a reply; nothing for an empty reply, a web page (for
-// example a server's error page) or a malformed file.
+// example a server's error page) or a malformed file, which includes a
+// file that lacks any one of the twelve tags.
 std::optional<BroadcastMessage> parseBroadcast(const QByteArray& bytes);
 
 // Whether the message is meant for this installation and not blocked by

@@ -8,9 +8,11 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QThread>
+#include <QTimer>
 
 #include <cmath>
 
@@ -19,6 +21,8 @@ using namespace snaplorn;
 namespace {
 // The band must be at least this many pixels apart in both directions.
 constexpr int MinimumSpan = 9;
+// How often a drag begun before the overlay appeared looks at the pointer.
+constexpr int FollowIntervalMs = 15;
 } // namespace
 
 frmCaptureDesktop::frmCaptureDesktop(QWidget& mainWindow, PlatformServices& services)
@@ -29,6 +33,9 @@ frmCaptureDesktop::frmCaptureDesktop(QWidget& mainWindow, PlatformServices& serv
     setObjectName(QStringLiteral("frmCaptureDesktop"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setCursor(Qt::CrossCursor);
+    m_follow = new QTimer(this);
+    m_follow->setInterval(FollowIntervalMs);
+    connect(m_follow, &QTimer::timeout, this, &frmCaptureDesktop::followTick);
 }
 
 Result frmCaptureDesktop::LoadFrozenScreen()
@@ -39,13 +46,16 @@ Result frmCaptureDesktop::LoadFrozenScreen()
     if (!grab.ok())
         return Result::failure(grab.error);
     m_frozen = grab.image;
-    setGeometry(m_services.grabber->desktopGeometry());
+    const QRect desktop = m_services.grabber->desktopGeometry();
+    m_origin = desktop.topLeft();
+    setGeometry(desktop);
     return Result::success();
 }
 
 void frmCaptureDesktop::Unload()
 {
     hide();
+    m_follow->stop();
     m_bandShown = false;
     m_frozen = QImage(); // the canvas keeps its own reference
 }
@@ -70,6 +80,8 @@ void frmCaptureDesktop::GetImage(const QString& sCaptureType)
         show();
         raise();
         activateWindow();
+        setFocus(Qt::ActiveWindowFocusReason); // Escape gives up the capture
+        followHeldButton();
         return;
     }
     // The frozen picture is the capture; the overlay need not be shown.
@@ -176,6 +188,7 @@ void frmCaptureDesktop::mousePressEvent(QMouseEvent* event)
 {
     if (event->buttons() != Qt::LeftButton)
         return;
+    m_follow->stop();
     const QPointF p = screenPoint(event->position());
     if (m_bandShown)
         update(bandRegion());
@@ -188,7 +201,12 @@ void frmCaptureDesktop::mouseMoveEvent(QMouseEvent* event)
 {
     if (event->buttons() != Qt::LeftButton)
         return;
-    const QPointF p = screenPoint(event->position());
+    m_follow->stop(); // the events come here after all
+    moveBandTo(screenPoint(event->position()));
+}
+
+void frmCaptureDesktop::moveBandTo(const QPointF& p)
+{
     QRegion dirty = m_bandShown ? bandRegion() : QRegion();
     X1 = float(p.x());
     Y1 = float(p.y());
@@ -199,14 +217,69 @@ void frmCaptureDesktop::mouseMoveEvent(QMouseEvent* event)
 
 void frmCaptureDesktop::mouseReleaseEvent(QMouseEvent* event)
 {
-    const QPointF release = screenPoint(event->position());
+    if (!isVisible())
+        return;
+    m_follow->stop();
+    releaseAt(screenPoint(event->position()), event->modifiers() == Qt::ShiftModifier);
+}
+
+void frmCaptureDesktop::releaseAt(const QPointF& p, bool shiftAlone)
+{
     if (m_bandShown)
         update(bandRegion());
     m_bandShown = false;
     // Shift alone discards the drag; the overlay stays for a new one.
-    if (event->modifiers() == Qt::ShiftModifier)
+    if (shiftAlone)
         return;
-    finishDrag(release);
+    finishDrag(p);
+}
+
+// A button pressed before the overlay appeared sent its events to another
+// window, which keeps receiving them until the button comes up. The band
+// then starts where the pointer is as the overlay appears and follows the
+// pointer as the display reports it.
+void frmCaptureDesktop::followHeldButton()
+{
+    const std::optional<PointerState> pointer = m_services.grabber->pointerState();
+    if (!pointer || !pointer->leftButton)
+        return;
+    const QPoint p = pointer->position - m_origin;
+    X0 = X1 = float(p.x());
+    Y0 = Y1 = float(p.y());
+    m_bandShown = false;
+    m_follow->start();
+}
+
+void frmCaptureDesktop::followTick()
+{
+    const std::optional<PointerState> pointer =
+        isVisible() && m_services.grabber ? m_services.grabber->pointerState() : std::nullopt;
+    if (!pointer) {
+        m_follow->stop();
+        return;
+    }
+    const QPoint p = pointer->position - m_origin;
+    if (pointer->leftButton) {
+        if (!m_bandShown || p != QPoint(int(X1), int(Y1)))
+            moveBandTo(p);
+        return;
+    }
+    m_follow->stop();
+    releaseAt(p, pointer->shiftAlone);
+}
+
+// Escape gives up the capture: the band goes as after a Shift release, and
+// the main window comes back with its document exactly as it was.
+void frmCaptureDesktop::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() != Qt::Key_Escape) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    if (m_bandShown)
+        update(bandRegion());
+    Unload();
+    m_main.CaptureAbandoned();
 }
 
 // Keeps the inside of the band, without the band's own lines: it starts one

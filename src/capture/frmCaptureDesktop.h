@@ -5,6 +5,7 @@
 #include <QWidget>
 
 class QRegion;
+class QTimer;
 
 namespace snaplorn {
 struct ActiveWindowInfo;
@@ -16,6 +17,8 @@ struct PlatformServices;
 // mode the user drags out the area to keep on it; the rubber band is painted
 // over the frozen picture, never into it. One overlay lives for the whole
 // run, so the drag points keep their values from one capture to the next.
+// A drag whose button went down before the overlay appeared goes on on it:
+// the pointer is followed until the button comes up.
 class frmCaptureDesktop : public QWidget
 {
     Q_OBJECT
@@ -54,6 +57,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     // Freezes the screen into the overlay's picture (its load step).
@@ -64,10 +68,16 @@ private:
     QRect bandRect() const;
     QRegion bandRegion() const;
     void finishDrag(const QPointF& release);
+    void moveBandTo(const QPointF& p);
+    void releaseAt(const QPointF& p, bool shiftAlone);
+    void followHeldButton();
+    void followTick();
 
     QWidget& m_main;
     snaplorn::PlatformServices& m_services;
     QImage m_frozen;
+    QPoint m_origin; // the desktop's top left corner
+    QTimer* m_follow = nullptr;
     float X0 = 0, Y0 = 0, X1 = 0, Y1 = 0;
     bool m_bandShown = false;
 };

@@ -13,12 +13,20 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QUrl>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <climits>
 
 using namespace snaplorn;
 
 namespace {
+
+// The message area is at least this wide, however short the text.
+constexpr int MinimumTextWidth = 320;
 
 bool isWebAddress(const QUrl& url)
 {
@@ -56,8 +64,13 @@ void frmMsgBox::buildControls()
     lblMsg->setObjectName(QStringLiteral("lblMsg"));
     lblMsg->setTextFormat(Qt::PlainText); // text from the network is never markup
     lblMsg->setWordWrap(true);
-    lblMsg->setMinimumWidth(320);
+    lblMsg->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lblMsg->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    scrMsg = new QScrollArea(this);
+    scrMsg->setObjectName(QStringLiteral("scrMsg"));
+    scrMsg->setFrameShape(QFrame::NoFrame);
+    scrMsg->setWidgetResizable(true);
+    scrMsg->setWidget(lblMsg);
     chkBlock = new QCheckBox(this);
     chkBlock->setObjectName(QStringLiteral("chkBlock"));
     Label1 = new QLabel(QString::fromUtf8(texts::MsgBoxBlockLabel), this);
@@ -76,7 +89,7 @@ void frmMsgBox::buildControls()
 
     auto* top = new QHBoxLayout;
     top->addWidget(Image1);
-    top->addWidget(lblMsg, 1);
+    top->addWidget(scrMsg, 1);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(chkBlock);
     bottom->addWidget(Label1);
@@ -100,9 +113,33 @@ void frmMsgBox::ShowMsg(const QString& ID, const QString& Msg, const QString& UR
     cmdYes->setVisible(yesNo);
     cmdNo->setVisible(yesNo);
     (yesNo ? cmdYes : cmdClose)->setDefault(true);
+    fitMessageArea();
     adjustSize();
     show();
     raise();
+}
+
+// The message area takes the text's own size, at least MinimumTextWidth
+// wide and at most half the screen each way; a longer text scrolls. Placed
+// a third of the way down and across, the box then stays on the screen.
+void frmMsgBox::fitMessageArea()
+{
+    QRect screen(0, 0, 1024, 768);
+    if (const QScreen* primary = QGuiApplication::primaryScreen())
+        screen = primary->availableGeometry();
+    const int maxWidth = std::max(MinimumTextWidth, screen.width() / 2);
+    const int maxHeight = std::max(lblMsg->fontMetrics().lineSpacing() * 3, screen.height() / 2);
+    const QMargins margins = lblMsg->contentsMargins();
+    const int extra = margins.left() + margins.right() + 2 * lblMsg->margin();
+    const QRect natural = lblMsg->fontMetrics().boundingRect(
+        QRect(0, 0, maxWidth - extra, INT_MAX / 2),
+        Qt::TextWordWrap | Qt::TextExpandTabs | Qt::AlignLeft | Qt::AlignTop, lblMsg->text());
+    const int width = std::clamp(natural.width() + extra, MinimumTextWidth, maxWidth);
+    const int height = lblMsg->heightForWidth(width);
+    const bool scrolls = height > maxHeight;
+    const int bar = scrolls ? scrMsg->verticalScrollBar()->sizeHint().width() : 0;
+    scrMsg->setVerticalScrollBarPolicy(scrolls ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    scrMsg->setFixedSize(width + bar, std::min(std::max(height, 0), maxHeight));
 }
 
 void frmMsgBox::cmdYes_Click()

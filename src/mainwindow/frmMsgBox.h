@@ -4,6 +4,7 @@
 class QCheckBox;
 class QLabel;
 class QPushButton;
+class QScrollArea;
 
 namespace snaplorn {
 class MessageService;
@@ -23,7 +24,8 @@ public:
               snaplorn::Shell& shell, QWidget* parent = nullptr);
 
     // Shows the message. Btn "YN" in any letter case gives Yes and No, any
-    // other text OK alone. The text is shown as it is, never as markup.
+    // other text OK alone. The text is shown as it is, never as markup; the
+    // box grows with it up to half the screen each way and scrolls beyond.
     void ShowMsg(const QString& ID, const QString& Msg, const QString& URL, const QString& Btn,
                  const QString& sTitle);
 
@@ -40,6 +42,7 @@ public slots:
 
 private:
     void buildControls();
+    void fitMessageArea();
     void cmdYes_Click();
     void closeByButton();
     void chkBlock_Click(bool checked);
@@ -53,6 +56,7 @@ private:
 
     QLabel* Image1 = nullptr;
     QLabel* lblMsg = nullptr;
+    QScrollArea* scrMsg = nullptr;
     QCheckBox* chkBlock = nullptr;
     QLabel* Label1 = nullptr;
     QPushButton* cmdClose = nullptr;

@@ -224,15 +224,24 @@ bool frmViewImage::RegisterHotKeySet()
 }
 
 // All three keys are tried, each setting its flag. A key without a modifier
-// is refused: it would take that key away from every other program.
+// is refused: it would take that key away from every other program. A key
+// already taken by an earlier row is refused too: X lets one client grab
+// the same key twice, and a press would then start only one of the two
+// captures.
 bool frmViewImage::tryRegisterHotKeys()
 {
     const QString specs[3] = {m_settings.HotKeyRect, m_settings.HotKeyDesk, m_settings.HotKeyWin};
+    std::optional<HotKeySpec> parsed[3];
     bool all = true;
     for (int id = 0; id < 3; ++id) {
-        const std::optional<HotKeySpec> spec = HotKeySpec::parse(specs[id]);
+        parsed[id] = HotKeySpec::parse(specs[id]);
+        const std::optional<HotKeySpec>& spec = parsed[id];
+        bool taken = false;
+        for (int earlier = 0; spec && earlier < id; ++earlier)
+            taken = taken || (parsed[earlier] && parsed[earlier]->modifiers == spec->modifiers &&
+                              parsed[earlier]->virtualKey == spec->virtualKey);
         m_hotKeyRegistered[id] =
-            spec && spec->modifiers != 0 && m_services.hotKeys &&
+            spec && spec->modifiers != 0 && !taken && m_services.hotKeys &&
             m_services.hotKeys->registerHotKey(id, spec->modifiers, spec->virtualKey);
         all = all && m_hotKeyRegistered[id];
     }
@@ -256,9 +265,14 @@ bool frmViewImage::HotKeyRegistered(int id) const
 }
 
 // A hot key runs its capture unless another window of the program is open
-// (a message, a dialog, the capture overlay).
+// (a message, a dialog). While the rectangle overlay is up a capture is
+// already under way: the key is ignored without a word, since a note would
+// be a modal box fighting the full-screen overlay for the top of the screen
+// and for the mouse, and would leave the overlay blocked behind it.
 void frmViewImage::HotKeyActions(int vKeyID)
 {
+    if (m_captureOverlay && m_captureOverlay->isVisible())
+        return;
     for (QWidget* window : QApplication::topLevelWidgets()) {
         // The tray icon is a small window of its own on X11; it is not a
         // dialog that should keep the hot keys from working.

@@ -109,7 +109,11 @@ OptionsForm optionsFormFromSettings(const AppSettings& settings)
     form.autoFolder = settings.AutoFolder;
     form.autoInterval = singleToText(settings.AutoInterval);
     form.autoImagesNum = QString::number(settings.AutoImagesNum);
-    form.showMessages = true; // ticked at every opening
+    // Ticked only when no message is blocked ("HideMsgID" empty, or "0" as
+    // it reads when missing), so that OK for another reason does not bring
+    // back a message the user turned off.
+    const QString blocked = settings.HideMsgID.trimmed();
+    form.showMessages = blocked.isEmpty() || blocked == QLatin1String("0");
     form.hotKeys = settings.HotKeyPresent == 1;
     form.rect = hotKeyBoxesFromSpec(settings.HotKeyRect);
     form.desk = hotKeyBoxesFromSpec(settings.HotKeyDesk);
@@ -135,6 +139,26 @@ std::optional<OptionsProblem> validateOptions(const OptionsForm& form, const Fol
     if (!images || *images < 1 || std::nearbyint(*images) > 32767)
         return OptionsProblem{QString::fromUtf8(texts::OptionsBadImagesNum),
                               OptionsField::AutoImagesNum};
+    if (!form.hotKeys)
+        return std::nullopt;
+    struct Row {
+        const HotKeyBoxes& boxes;
+        const char* caption;
+        OptionsField modifier;
+        OptionsField key;
+    };
+    const Row rows[] = {
+        {form.rect, texts::OptionsHotKeyRect, OptionsField::RectModifier, OptionsField::RectKey},
+        {form.desk, texts::OptionsHotKeyDesk, OptionsField::DeskModifier, OptionsField::DeskKey},
+        {form.win, texts::OptionsHotKeyWin, OptionsField::WinModifier, OptionsField::WinKey},
+    };
+    for (const Row& row : rows) {
+        const bool noModifier = modifierCodeOf(row.boxes.modifier) == 0;
+        if (noModifier || keyCodeOf(row.boxes.key) == 0)
+            return OptionsProblem{QString::fromUtf8(texts::OptionsHotKeyIncomplete)
+                                      .arg(QString::fromUtf8(row.caption).trimmed()),
+                                  noModifier ? row.modifier : row.key};
+    }
     return std::nullopt;
 }
 

@@ -43,7 +43,7 @@ struct OptionsForm {
     QString autoInterval;
     QString autoImagesNum;
     QString jpgQuality;
-    bool showMessages = true; // "Show me important messages"
+    bool showMessages = true; // "Show me important messages": ticked unless one is blocked
     bool hotKeys = true;
     HotKeyBoxes rect;
     HotKeyBoxes desk;
@@ -53,14 +53,28 @@ struct OptionsForm {
 // The entries the settings record gives when the dialog opens.
 OptionsForm optionsFormFromSettings(const AppSettings& settings);
 
-enum class OptionsField { AutoFolder, JpgQuality, AutoInterval, AutoImagesNum };
+enum class OptionsField {
+    AutoFolder,
+    JpgQuality,
+    AutoInterval,
+    AutoImagesNum,
+    RectModifier,
+    RectKey,
+    DeskModifier,
+    DeskKey,
+    WinModifier,
+    WinKey
+};
 struct OptionsProblem {
     QString message;
     OptionsField focus; // the control that takes the focus
 };
 
-// The four checks of OK, in order; the first that fails is returned. The
-// folder test is given so that tests can stand in for the file system.
+// The checks of OK, in order; the first that fails is returned: folder,
+// quality, interval, count, then (only with hot keys ticked) each hot-key
+// row must have both a modifier and a key, since a half-chosen row could
+// never be registered. The folder test is given so that tests can stand in
+// for the file system.
 using FolderTest = std::function<bool(const QString&)>;
 std::optional<OptionsProblem> validateOptions(const OptionsForm& form, const FolderTest& folderOk);
 

@@ -67,6 +67,11 @@ frmOption::frmOption(const AppSettings& settings, Registry& registry, MessageSer
     : QDialog(parent), m_settings(settings), m_registry(registry), m_messages(messages),
       m_dialogs(dialogs), m_apply(std::move(apply))
 {
+    // The message box stores a blocked message straight into the settings
+    // file, so the file knows of a message blocked since the start.
+    if (const std::optional<QString> blocked =
+            m_registry.readString(QString::fromLatin1(SettingsKey), QStringLiteral("HideMsgID")))
+        m_settings.HideMsgID = *blocked;
     setObjectName(QStringLiteral("frmOption"));
     setWindowTitle(text(texts::OptionsCaption));
     buildControls();
@@ -287,7 +292,19 @@ QWidget* frmOption::focusTarget(OptionsField field) const
     case OptionsField::AutoInterval:
         return txtAutoInterval;
     case OptionsField::AutoImagesNum:
+        return txtAutoImagesNum;
+    case OptionsField::RectModifier:
+        return cboShiftRect;
+    case OptionsField::RectKey:
+        return cboKeyRect;
+    case OptionsField::DeskModifier:
+        return cboShiftDesk;
+    case OptionsField::DeskKey:
+        return cboKeyDesk;
+    case OptionsField::WinModifier:
+        return cboShiftWin;
+    case OptionsField::WinKey:
         break;
     }
-    return txtAutoImagesNum;
+    return cboKeyWin;
 }

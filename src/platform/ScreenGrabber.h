@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 namespace snaplorn {
 
@@ -12,6 +13,15 @@ struct GrabResult {
     QImage image; // Format_RGB32, one image pixel per screen pixel
     QString error;
     bool ok() const { return !image.isNull() && error.isEmpty(); }
+};
+
+// Where the pointer is (desktop coordinates) and which of the keys that
+// matter to a drag are held, as the display sees it at this moment,
+// whichever window receives the pointer's events.
+struct PointerState {
+    QPoint position;
+    bool leftButton = false;
+    bool shiftAlone = false; // Shift held, Control and Alt not
 };
 
 using GrabAnswer = std::function<void(const GrabResult&)>;
@@ -30,6 +40,8 @@ public:
     virtual void requestArea(const QRect& area, GrabAnswer answer);
     // The desktop's size and origin.
     virtual QRect desktopGeometry() = 0;
+    // Nothing where the pointer cannot be asked about.
+    virtual std::optional<PointerState> pointerState() { return std::nullopt; }
 };
 
 // The answer of a grab, for a caller that has nothing else to do meanwhile

@@ -3,6 +3,10 @@
 #include "base/Texts.h"
 #include "platform/X11Grab.h"
 
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+
 namespace snaplorn {
 
 namespace {
@@ -27,14 +31,33 @@ QString describe(const RawGrab& grab, int depth, int bitsPerPixel, const QRect& 
 } // namespace
 
 X11ScreenGrabber::X11ScreenGrabber(xcb_connection_t* connection, Transport transport)
-    : m_root(std::make_unique<X11RootGrabber>(connection,
-                                              transport == Transport::PlainOnly
-                                                  ? X11RootGrabber::Transport::PlainOnly
-                                                  : X11RootGrabber::Transport::Automatic))
+    : m_connection(connection),
+      m_root(std::make_unique<X11RootGrabber>(
+          connection, transport == Transport::PlainOnly ? X11RootGrabber::Transport::PlainOnly
+                                                        : X11RootGrabber::Transport::Automatic))
 {
 }
 
 X11ScreenGrabber::~X11ScreenGrabber() = default;
+
+std::optional<PointerState> X11ScreenGrabber::pointerState()
+{
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data;
+    if (!screen)
+        return std::nullopt;
+    xcb_query_pointer_reply_t* reply = xcb_query_pointer_reply(
+        m_connection, xcb_query_pointer(m_connection, screen->root), nullptr);
+    if (!reply)
+        return std::nullopt;
+    PointerState state;
+    state.position = QPoint(reply->root_x, reply->root_y);
+    state.leftButton = reply->mask & XCB_KEY_BUT_MASK_BUTTON_1;
+    const uint16_t keys =
+        reply->mask & (XCB_KEY_BUT_MASK_SHIFT | XCB_KEY_BUT_MASK_CONTROL | XCB_KEY_BUT_MASK_MOD_1);
+    state.shiftAlone = keys == XCB_KEY_BUT_MASK_SHIFT;
+    std::free(reply);
+    return state;
+}
 
 bool X11ScreenGrabber::usesSharedMemory() const
 {
@@ -71,8 +94,8 @@ GrabResult X11ScreenGrabber::grabArea(const QRect& wanted)
         m_root->grab(GrabArea{wanted.x(), wanted.y(), wanted.width(), wanted.height()}, true);
     if (!grab.ok())
         return {QImage(), describe(grab, m_root->depth(), m_root->bitsPerPixel(), wanted)};
-    QImage image(grab.data, grab.width, grab.height, qsizetype(grab.stride),
-                 QImage::Format_RGB32, grab.release, grab.releaseInfo);
+    QImage image(grab.data, grab.width, grab.height, qsizetype(grab.stride), QImage::Format_RGB32,
+                 grab.release, grab.releaseInfo);
     return {image, QString()};
 }
 

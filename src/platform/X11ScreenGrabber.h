@@ -29,12 +29,15 @@ public:
     void requestArea(const QRect& area, GrabAnswer answer) override;
     QRect desktopGeometry() override;
 
+    std::optional<PointerState> pointerState() override;
+
     GrabResult grabDesktop();
     GrabResult grabArea(const QRect& area);
     // True while grabs go through shared memory.
     bool usesSharedMemory() const;
 
 private:
+    xcb_connection_t* m_connection;
     std::unique_ptr<X11RootGrabber> m_root;
 };
 

@@ -96,6 +96,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         require(folderOk || problem->focus == OptionsField::AutoFolder, "bad folder let through");
         return 0;
     }
+    for (const HotKeyBoxes* boxes : {&form.rect, &form.desk, &form.win})
+        require(!form.hotKeys ||
+                    (modifierCodeOf(boxes->modifier) != 0 && keyCodeOf(boxes->key) != 0),
+                "half-chosen hot key accepted", boxes->modifier + QLatin1Char('+') + boxes->key);
     for (const QString* number : {&form.jpgQuality, &form.autoImagesNum})
         require(toInt16(*number).error == ConversionError::None, "accepted number not storable",
                 *number);

@@ -1,7 +1,9 @@
 // Captures on a real X server (the private Xvfb of the system tests, with
 // its window manager): full screen pixel for pixel, a rectangle dragged
-// with the X test extension, another program's active window, a hot key
-// typed on the keyboard, and an auto-capture series on a changing screen.
+// with the X test extension (also one begun before the overlay showed,
+// given up with Escape, untouched by hot keys),
+// another program's active window, a hot key typed on the keyboard, and an
+// auto-capture series on a changing screen.
 #include "TestSupport.h"
 
 #include "settings/Registry.h"
@@ -208,6 +210,38 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(w->isVisible(), 10000);
         QCOMPARE(doc().canvas(), before);
         QVERIFY(!doc().isDirty());
+    }
+
+    // Pressed before the overlay is up, the button's events go to the window
+    // below; the drag is kept all the same, from where the pointer was as the
+    // overlay appeared.
+    void dragBegunBeforeTheOverlayShows()
+    {
+        QVERIFY(showPattern());
+        trigger("mnuRectangle");
+        QVERIFY(xdotool("mousemove 150 170 mousedown 1"));
+        QVERIFY(!visibleOverlay());
+        QVERIFY(waitForOverlay());
+        QVERIFY(xdotool("mousemove 200 200 mousemove 260 240 mouseup 1"));
+        QTRY_VERIFY_WITH_TIMEOUT(w->isVisible(), 5000);
+        QCOMPARE(doc().canvas(), pattern.copy(QRect(QPoint(151, 171) - patternAt, QSize(108, 68))));
+    }
+
+    void overlayIgnoresHotKeysAndGivesWayToEscape()
+    {
+        QVERIFY(w->RegisterHotKeySet());
+        trigger("mnuRectangle");
+        frmCaptureDesktop* overlay = waitForOverlay();
+        QVERIFY(overlay);
+        QVERIFY(xdotool("key alt+F11"));
+        QTest::qWait(500);
+        QCOMPARE(messages->count(), 0);
+        QVERIFY(overlay->isVisible());
+        QVERIFY(xdotool("mousemove 150 170 mousedown 1 mousemove 260 240 key Escape mouseup 1"));
+        QTRY_VERIFY_WITH_TIMEOUT(w->isVisible(), 5000);
+        QVERIFY(!overlay->isVisible());
+        QVERIFY(doc().canvas().isNull());
+        w->UnRegHotKeys();
     }
 
     void activeWindowOfAnotherProgram()

@@ -1,4 +1,4 @@
-// Options rules without widgets: the hot-key boxes, the four checks of OK,
+// Options rules without widgets: the hot-key boxes, the checks of OK,
 // storing the entries and writing the record back in its order.
 #include "TestSupport.h"
 
@@ -24,6 +24,9 @@ OptionsForm validForm()
     form.jpgQuality = QStringLiteral("80");
     form.autoInterval = QStringLiteral("10");
     form.autoImagesNum = QStringLiteral("5");
+    form.rect = {QStringLiteral("ALT"), QStringLiteral("F10")};
+    form.desk = {QStringLiteral("ALT"), QStringLiteral("F11")};
+    form.win = {QStringLiteral("ALT"), QStringLiteral("F12")};
     return form;
 }
 
@@ -50,6 +53,7 @@ private slots:
     void validation_data();
     void validation();
     void firstFailingRuleWins();
+    void halfChosenHotKeyRowIsRefusedByName();
     void folderRuleUsesTheGivenTest();
     void applyStoresRoundedEntries();
     void applyKeepsHotKeysWhenUnticked();
@@ -263,6 +267,29 @@ void TestOptionsCore::firstFailingRuleWins()
     QCOMPARE(problem->message, QStringLiteral("Please enter a valid folder name."));
 }
 
+void TestOptionsCore::halfChosenHotKeyRowIsRefusedByName()
+{
+    OptionsForm form = validForm();
+    form.desk.key.clear();
+    std::optional<OptionsProblem> problem = validateOptions(form, anyFolderIsFine);
+    QVERIFY(problem);
+    QCOMPARE(int(problem->focus), int(OptionsField::DeskKey));
+    QCOMPARE(problem->message, QStringLiteral("Please choose both a modifier and a key for the "
+                                              "hot key \"Capture Desktop\"."));
+    form.win.modifier = QStringLiteral("META"); // not in the list: code 0
+    form.desk = {QStringLiteral("CTRL"), QStringLiteral("B")};
+    problem = validateOptions(form, anyFolderIsFine);
+    QVERIFY(problem);
+    QCOMPARE(int(problem->focus), int(OptionsField::WinModifier));
+    QVERIFY(problem->message.contains(QLatin1String("\"Capture Active Window\"")));
+    // Rows that are not stored are not looked at; the other rules come first.
+    form.hotKeys = false;
+    QVERIFY(!validateOptions(form, anyFolderIsFine));
+    form.hotKeys = true;
+    form.jpgQuality = QStringLiteral("0");
+    QCOMPARE(int(validateOptions(form, anyFolderIsFine)->focus), int(OptionsField::JpgQuality));
+}
+
 void TestOptionsCore::folderRuleUsesTheGivenTest()
 {
     QString asked;
@@ -319,7 +346,9 @@ void TestOptionsCore::combinedModifierIsSavedAsZero()
     current.AutoInterval = 0.2f;
     const OptionsForm form = optionsFormFromSettings(current);
     QCOMPARE(form.autoInterval, QStringLiteral("0.2"));
-    QVERIFY(form.showMessages);
+    QVERIFY(form.showMessages); // "HideMsgID" reads "0": nothing blocked
+    current.HideMsgID = QStringLiteral(" 42 ");
+    QVERIFY(!optionsFormFromSettings(current).showMessages);
     QCOMPARE(form.desk.modifier, QString());
     QCOMPARE(applyOptions(form, current).HotKeyDesk, QStringLiteral("0,65"));
     QCOMPARE(applyOptions(form, current).HotKeyRect, QStringLiteral("1,121"));

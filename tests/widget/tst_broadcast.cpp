@@ -206,6 +206,7 @@ private slots:
         QTest::newRow("web page") << "<HTML><BODY>" + SampleReply + "</BODY></HTML>";
         QTest::newRow("other audience") << QByteArray(SampleReply).replace("SNL30", "SNL21");
         QTest::newRow("closing tag missing") << QByteArray(SampleReply).replace("</MSG>", "");
+        QTest::newRow("opening tag missing") << QByteArray(SampleReply).replace("<MSG>", "");
     }
     void windowDropsOtherReplies()
     {

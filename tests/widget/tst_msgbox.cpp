@@ -1,6 +1,6 @@
-// The suppressible message box: button sets, placement, plain text, the
-// note on ticking, what is stored as "HideMsgID" and when, and which
-// addresses Yes opens.
+// The suppressible message box: button sets, placement, plain text, long
+// texts, the note on ticking, what is stored as "HideMsgID" and when, and
+// which addresses Yes opens.
 #include "TestSupport.h"
 
 #include "settings/Registry.h"
@@ -14,6 +14,8 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 
 using namespace snaplorn;
 
@@ -94,6 +96,38 @@ private slots:
         QCOMPARE(label->textFormat(), Qt::PlainText);
         QCOMPARE(label->text(), markup);
         QCOMPARE(label->openExternalLinks(), false);
+    }
+
+    // The box grows with its text up to half the screen, then scrolls: the
+    // last line can always be read, and the box stays on the screen.
+    void longMessageGrowsThenScrolls_data()
+    {
+        QTest::addColumn<int>("lines");
+        QTest::addColumn<bool>("scrolls");
+        QTest::newRow("eight lines") << 8 << false;
+        QTest::newRow("three hundred lines") << 300 << true;
+    }
+    void longMessageGrowsThenScrolls()
+    {
+        QFETCH(int, lines);
+        QFETCH(bool, scrolls);
+        QStringList text;
+        for (int i = 1; i <= lines; ++i)
+            text << QString("Line %1 of the news, long enough to need a fair part of the box.")
+                        .arg(i);
+        show("1", "OK", QString(), text.join('\n'));
+        QVERIFY(QTest::qWaitForWindowExposed(box.data()));
+        auto* label = box->findChild<QLabel*>("lblMsg");
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        QVERIFY(screen.contains(box->geometry()));
+        QVERIFY(label->height() >= label->heightForWidth(label->width())); // nothing cut off
+        auto* area = box->findChild<QScrollArea*>();
+        if (area)
+            area->verticalScrollBar()->setValue(area->verticalScrollBar()->maximum());
+        const QPoint lastLine(label->width() / 2, label->height() - 2);
+        QVERIFY(label->visibleRegion().contains(lastLine));
+        const QPoint firstLine(label->width() / 2, 2);
+        QCOMPARE(label->visibleRegion().contains(firstLine), !scrolls);
     }
 
     void tickingShowsTheNoteOnce()

@@ -138,7 +138,7 @@ private slots:
         QCOMPARE(child<QLineEdit>(d.get(), "txtAutoInterval")->text(), QString("0.5"));
         QCOMPARE(child<QLineEdit>(d.get(), "txtAutoImagesNum")->text(), QString("12"));
         QCOMPARE(child<QLineEdit>(d.get(), "txtAutoFolder")->text(), folder());
-        QVERIFY(child<QCheckBox>(d.get(), "chkBroadcast")->isChecked());
+        QVERIFY(!child<QCheckBox>(d.get(), "chkBroadcast")->isChecked()); // 42 is blocked
         QVERIFY(child<QCheckBox>(d.get(), "chkHotkeys")->isChecked());
         QCOMPARE(child<QComboBox>(d.get(), "cboShiftRect")->currentText(), QString("CTRL"));
         QCOMPARE(child<QComboBox>(d.get(), "cboKeyRect")->currentText(), QString("A"));
@@ -210,6 +210,7 @@ private slots:
     {
         auto d = open();
         click(d.get(), "chkSysTray");
+        click(d.get(), "chkBroadcast");
         setText(d.get(), "txtJPGQuality", "90");
         setText(d.get(), "txtAutoInterval", "0.2");
         setText(d.get(), "txtAutoImagesNum", "1");
@@ -232,12 +233,31 @@ private slots:
         QCOMPARE(stored("HideMsgID"), QString()); // "Show me important messages" ticked
     }
 
-    void untickedMessagesKeepTheBlockedId()
+    // Ticked only when no message is blocked: OK for another reason keeps a
+    // blocked message blocked, also one blocked since the program started.
+    void messagesBoxTickedOnlyWhenNoneIsBlocked()
     {
         auto d = open();
-        click(d.get(), "chkBroadcast");
+        QVERIFY(!child<QCheckBox>(d.get(), "chkBroadcast")->isChecked());
         click(d.get(), "cmdOk");
         QCOMPARE(stored("HideMsgID"), QString("42"));
+        registry->writeString(QString::fromLatin1(SettingsKey), "HideMsgID", " ");
+        d = open();
+        QVERIFY(child<QCheckBox>(d.get(), "chkBroadcast")->isChecked());
+    }
+
+    void halfChosenHotKeyRowIsRefusedByName()
+    {
+        auto d = open();
+        child<QComboBox>(d.get(), "cboShiftDesk")->setCurrentIndex(-1);
+        click(d.get(), "cmdOk");
+        QCOMPARE(s.messages->count(), 1);
+        QVERIFY(s.messages->last().text.contains("\"Capture Desktop\""));
+        QCOMPARE(s.messages->last().icon, MsgIcon::Exclamation);
+        QCOMPARE(d->focusWidget()->objectName(), QString("cboShiftDesk"));
+        QVERIFY(d->isVisible());
+        QVERIFY(applied.isEmpty());
+        QCOMPARE(stored("HotKeyDesk"), std::nullopt);
     }
 
     void untickedHotKeysKeepTheirValues()
@@ -366,16 +386,25 @@ private slots:
         QCOMPARE(s.messages->count(), 0);
     }
 
-    void keyWithoutModifierIsNotRegistered()
+    void keyThatCannotWorkIsNotRegistered_data()
     {
+        QTest::addColumn<QString>("desk");
+        QTest::newRow("no modifier") << "0,65";
+        // X would grant both grabs; one capture would then never start.
+        QTest::newRow("the rectangle's key") << "1,121";
+    }
+    void keyThatCannotWorkIsNotRegistered()
+    {
+        QFETCH(QString, desk);
         auto keys = std::make_unique<FakeHotKeys>();
         FakeHotKeys* hotKeys = keys.get();
         s.services.hotKeys = std::move(keys);
         frmViewImage w(s.services, *registry, QString());
         AppSettings updated = w.settings();
-        updated.HotKeyDesk = "0,65"; // what an empty modifier box saves
+        updated.HotKeyDesk = desk;
         QVERIFY(!w.ApplyOptions(updated));
         QVERIFY(!hotKeys->isRegistered(1));
+        QVERIFY(!w.HotKeyRegistered(1));
         QVERIFY(hotKeys->isRegistered(0) && hotKeys->isRegistered(2));
     }
 };

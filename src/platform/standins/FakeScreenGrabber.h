@@ -23,6 +23,9 @@ public:
     void setGenerator(std::function<QImage(int grabNumber)> generator);
     void setFailure(const QString& message) { m_failure = message; }
     int grabCount() const { return m_grabs; }
+    // What pointerState() answers; nothing until set.
+    void setPointer(std::optional<PointerState> pointer) { m_pointer = pointer; }
+    std::optional<PointerState> pointerState() override { return m_pointer; }
 
 private:
     QImage m_picture;
@@ -30,6 +33,7 @@ private:
     QString m_failure;
     int m_grabs = 0;
     bool m_later = false;
+    std::optional<PointerState> m_pointer;
 };
 
 } // namespace snaplorn
