@@ -221,7 +221,7 @@ inline constexpr char WallpaperUnavailable[] =
     "The wallpaper cannot be set: this desktop offers no way to change it.";
 inline constexpr char WallpaperToolMissing[] =
     "The wallpaper cannot be set: the desktop's tool \"%1\" is not installed.";
-inline constexpr char WallpaperToolFailed[] = "The wallpaper cannot be set: \"%1\" failed. %2";
+inline constexpr char WallpaperToolFailed[] = "The wallpaper cannot be set: \"%1\" failed.\r\n%2";
 inline constexpr char WallpaperToolExitCode[] = "(exit code %1)";
 inline constexpr char WallpaperToolTimedOut[] =
     "The wallpaper cannot be set: \"%1\" did not answer within %2 seconds.";
@@ -262,12 +262,13 @@ inline constexpr char EmailBadAddress[] =
     "\"%1\" is not a valid email address.\r\n"
     "Enter one or more addresses separated by commas, such as name@example.com.";
 inline constexpr char EmailOpenError[] = "Error opening email.";
-inline constexpr char EmailClientFailed[] = "The mail program could not be started. %1";
+inline constexpr char EmailSent[] = "The message to %1 was sent.";
+inline constexpr char EmailClientFailed[] = "The mail program could not be started.\r\n%1";
 inline constexpr char EmailClientExitCode[] = "(xdg-email exit code %1)";
 inline constexpr char MailTransportMissing[] =
     "No mail transport is installed: the program \"sendmail\" was not found.\r\n"
     "Install a mail transfer agent (such as msmtp-mta or postfix) and send again.";
-inline constexpr char MailSendFailed[] = "The message could not be sent (exit code %1). %2";
+inline constexpr char MailSendFailed[] = "The message could not be sent (exit code %1).\r\n%2";
 inline constexpr char MailSendTimedOut[] =
     "The message could not be sent: the mail transport did not finish within %1 seconds.";
 inline constexpr char MailTransportWontStart[] =

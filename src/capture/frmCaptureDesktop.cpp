@@ -279,7 +279,7 @@ void frmCaptureDesktop::keyPressEvent(QKeyEvent* event)
     if (m_bandShown)
         update(bandRegion());
     Unload();
-    m_main.CaptureAbandoned();
+    emit captureAbandoned();
 }
 
 // Keeps the inside of the band, without the band's own lines: it starts one

@@ -43,6 +43,27 @@ BmpLayout::Pixels maskedPixels(const uchar* data, qint64 size)
     return BmpLayout::Pixels::Other;
 }
 
+// The channel masks of 16-bit pixels: stored after the 40-byte header (the
+// longer headers keep them at the same place), or the 5-5-5 default.
+void readMasks16(BmpLayout* layout, const uchar* data, qint64 size)
+{
+    if (layout->bitsPerPixel != 16)
+        return;
+    if (layout->compression == BiRgb) {
+        layout->redMask = 0x7c00;
+        layout->greenMask = 0x03e0;
+        layout->blueMask = 0x001f;
+        return;
+    }
+    const qint64 masksAt = FileHeaderSize + InfoHeaderSize;
+    if ((layout->compression != BiBitfields && layout->compression != BiAlphaBitfields) ||
+        size < masksAt + 12)
+        return;
+    layout->redMask = u32(data + masksAt) & 0xffff;
+    layout->greenMask = u32(data + masksAt + 4) & 0xffff;
+    layout->blueMask = u32(data + masksAt + 8) & 0xffff;
+}
+
 BmpLayout::Pixels pixelsOf(const BmpLayout& layout, const uchar* data, qint64 size)
 {
     if (layout.bitsPerPixel == 24 && layout.compression == BiRgb)
@@ -107,6 +128,7 @@ bool readBmpLayout(const uchar* data, qint64 size, BmpLayout* layout)
         (std::numeric_limits<qint64>::max() - layout->pixelOffset) / layout->height)
         return false;
     layout->pixels = pixelsOf(*layout, data, size);
+    readMasks16(layout, data, size);
     return layout->pixelOffset >= FileHeaderSize + qint64(infoSize);
 }
 

@@ -17,6 +17,11 @@ struct BmpLayout {
     Pixels pixels = Pixels::Other;
     qint64 pixelOffset = 0; // from the start of the file
     qint64 rowStride = 0;   // bytes per stored row, padded to 4
+    // Where red, green and blue sit in a 16-bit pixel: 5-5-5 unless the file
+    // gives masks of its own; zero for other depths.
+    quint32 redMask = 0;
+    quint32 greenMask = 0;
+    quint32 blueMask = 0;
 
     // Rows stored one after the other at rowStride (no run-length coding).
     bool uncompressed() const;

@@ -128,9 +128,19 @@ QString ImageDocument::temporaryBitmapPath()
 
 Result ImageDocument::SaveImageFile(const QString& path, int jpgQuality, bool* refused)
 {
+    m_lastDialogFolder = QFileInfo(path).absolutePath();
+    const Result written = WriteImageCopy(path, jpgQuality, refused);
+    if (!written)
+        return written;
+    setFilePath(path);
+    setDirty(false);
+    return Result::success();
+}
+
+Result ImageDocument::WriteImageCopy(const QString& path, int jpgQuality, bool* refused) const
+{
     if (refused)
         *refused = false;
-    m_lastDialogFolder = QFileInfo(path).absolutePath();
     Result written;
     switch (saveKindFor(path)) {
     case SaveKind::Jpg: {
@@ -152,11 +162,7 @@ Result ImageDocument::SaveImageFile(const QString& path, int jpgQuality, bool* r
             *refused = true;
         return Result::failure(QString::fromLatin1(texts::OnlyBmpOrJpg));
     }
-    if (!written)
-        return written;
-    setFilePath(path);
-    setDirty(false);
-    return Result::success();
+    return written;
 }
 
 Result ImageDocument::ResizeCanvas(int width, int height)

@@ -70,6 +70,9 @@ public:
     // characters. On success the path becomes the document's file and the
     // document is clean. `refused` is set when the extension is neither.
     Result SaveImageFile(const QString& path, int jpgQuality, bool* refused = nullptr);
+    // Writes the canvas the same way without making the file the document's:
+    // path, title, unsaved flag and dialog folder stay as they are.
+    Result WriteImageCopy(const QString& path, int jpgQuality, bool* refused = nullptr) const;
     // New canvas size with the committed copy at the top-left on white;
     // marks the document unsaved, takes no snapshot. Sizes below 1 are
     // clamped to 1.

@@ -121,6 +121,56 @@ QImage toRgb32OnWhite(const QImage& decoded)
     return image;
 }
 
+// One channel of a 16-bit pixel, spread over the full 0-255 range, so the
+// brightest stored value is 255 and not the value shifted into the high bits.
+class Channel16
+{
+public:
+    explicit Channel16(quint32 mask) : m_mask(mask)
+    {
+        while (m_mask && !(m_mask >> m_shift & 1))
+            ++m_shift;
+        m_max = m_mask >> m_shift;
+    }
+    int operator()(quint32 pixel) const
+    {
+        return m_max ? int((((pixel & m_mask) >> m_shift) * 255 + m_max / 2) / m_max) : 0;
+    }
+
+private:
+    quint32 m_mask;
+    int m_shift = 0;
+    quint32 m_max = 0;
+};
+
+// 16-bit bitmaps (5-5-5, 5-6-5 or any other masks) are converted here; the
+// caller has checked that all rows are in `data`.
+QImage decodeBmp16(const uchar* data, const BmpLayout& layout)
+{
+    QImage image(layout.width, layout.height, QImage::Format_RGB32);
+    if (image.isNull())
+        return image;
+    const Channel16 red(layout.redMask), green(layout.greenMask), blue(layout.blueMask);
+    for (int y = 0; y < layout.height; ++y) {
+        const int stored = layout.bottomUp ? layout.height - 1 - y : y;
+        const uchar* row = data + layout.pixelOffset + layout.rowStride * stored;
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < layout.width; ++x) {
+            const quint32 pixel = quint32(row[2 * x]) | quint32(row[2 * x + 1]) << 8;
+            line[x] = qRgb(red(pixel), green(pixel), blue(pixel));
+        }
+    }
+    return image;
+}
+
+bool isPlainBmp16(const QByteArray& bytes, BmpLayout* layout)
+{
+    const auto* data = reinterpret_cast<const uchar*>(bytes.constData());
+    return bytes.size() >= 2 && data[0] == 'B' && data[1] == 'M' &&
+           readBmpLayout(data, bytes.size(), layout) && layout->bitsPerPixel == 16 &&
+           layout->uncompressed() && layout->pixelEnd() <= bytes.size();
+}
+
 LoadedImage decode(const QByteArray& bytes)
 {
     QBuffer buffer;
@@ -134,6 +184,15 @@ LoadedImage decode(const QByteArray& bytes)
         return notAnImage();
     if (!contentLooksComplete(bytes))
         return notAnImage();
+    BmpLayout layout;
+    if (isPlainBmp16(bytes, &layout)) {
+        if (tooLargeToDecode(QSize(layout.width, layout.height)))
+            return notAnImage();
+        const QImage image = decodeBmp16(reinterpret_cast<const uchar*>(bytes.constData()), layout);
+        if (image.isNull())
+            return notAnImage();
+        return {image, LoadedImage::Failure::None, QString()};
+    }
     QImage image;
     if (!reader.read(&image) || image.isNull())
         return notAnImage();

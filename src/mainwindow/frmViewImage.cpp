@@ -17,6 +17,7 @@
 #include "platform/MessageService.h"
 #include "platform/PlatformServices.h"
 #include "platform/Shell.h"
+#include "tools/ColorText.h"
 
 #include <QAction>
 #include <QApplication>
@@ -132,26 +133,64 @@ void frmViewImage::createStatusBar()
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("StatusBar1"));
     bar->setSizeGripEnabled(true);
-    const int widths[] = {0, 130, 80, 0};
+    // The four panels sit in one row whose widths this window sets itself
+    // (layoutStatusPanels), so the read-out panel keeps its room however
+    // narrow the window gets.
+    m_statusRow = new QWidget(bar);
+    m_statusRow->setObjectName(QStringLiteral("StatusBar1_Panels"));
+    m_statusRow->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    m_statusRow->installEventFilter(this);
+    bar->addWidget(m_statusRow, 1);
     for (int i = 1; i <= 4; ++i) {
-        auto* panel = new StatusPanel(i, bar);
+        auto* panel = new StatusPanel(i, m_statusRow);
         // A fixed height keeps the status bar from laying itself out again
         // on every read-out while the mouse moves over the canvas.
         panel->setFixedHeight(panel->fontMetrics().height() + 6);
-        if (i == 1) {
-            bar->addWidget(panel); // sized by the layout
-        } else {
-            panel->setFixedWidth(widths[i - 1]);
-            bar->addPermanentWidget(panel);
-        }
         connect(panel, &StatusPanel::clicked, this, &frmViewImage::StatusBar1_PanelClick);
         m_panels.push_back(panel);
     }
+    m_statusRow->setFixedHeight(m_panels[0]->height());
     m_panels[3]->setText(QString::fromLatin1(texts::WebAddress));
-    const int addressWidth = m_panels[3]->fontMetrics().horizontalAdvance(m_panels[3]->text());
-    m_panels[3]->setFixedWidth(addressWidth + 16);
+    const QFontMetrics metrics = m_panels[0]->fontMetrics();
+    const int padding = 2 * m_panels[0]->frameWidth() + 2 * m_panels[0]->margin() + 8;
+    m_panelWidths = {0, 130, 80,
+                     metrics.horizontalAdvance(QString::fromLatin1(texts::WebAddress)) + 16};
+    // Panel 1 shows the colour read-out (widest with three-digit values and
+    // the broad hex letters), the tool hints and the web address.
+    QStringList longest = {colorReadout(toColorRef(qRgb(255, 255, 255))),
+                           colorReadout(toColorRef(qRgb(221, 221, 221))),
+                           QString::fromLatin1(texts::WebAddress)};
+    for (const char* hint : texts::ToolHints)
+        if (hint)
+            longest << QString::fromLatin1(hint);
+    for (const QString& text : longest)
+        m_firstPanelNeeds = std::max(m_firstPanelNeeds, metrics.horizontalAdvance(text) + padding);
     m_panels[3]->setCursor(Qt::PointingHandCursor);
     m_panels[3]->setStyleSheet(QStringLiteral("color: #0000ff; text-decoration: underline;"));
+}
+
+// Panel 1 takes the inner width less the other panels and a 320-pixel gap,
+// but never less than its longest text; panels 2 to 4 keep their widths at
+// the right end where there is room and share what is left where not.
+void frmViewImage::layoutStatusPanels()
+{
+    if (m_panels.size() != 4)
+        return;
+    constexpr int Gap = 2;
+    const int available = m_statusRow->width();
+    const int innerWidth = centralWidget()->width();
+    const int others = m_panelWidths[1] + m_panelWidths[2] + m_panelWidths[3];
+    const int first = std::min(available, std::max(m_firstPanelNeeds, innerWidth - others - 320));
+    const int room = std::max(0, available - first - 3 * Gap);
+    const int height = m_statusRow->height();
+    m_panels[0]->setGeometry(0, 0, first, height);
+    int right = available;
+    for (int i = 3; i >= 1; --i) {
+        const int width =
+            others <= room ? m_panelWidths[size_t(i)] : m_panelWidths[size_t(i)] * room / others;
+        m_panels[size_t(i)]->setGeometry(right - width, 0, width, height);
+        right -= width + Gap;
+    }
 }
 
 QString frmViewImage::statusText(int panel) const
@@ -242,10 +281,7 @@ void frmViewImage::LayoutControls()
     VScroll1->setGeometry(frameWidth, 0, vWidth, frameHeight);
     HScroll1->setGeometry(0, frameHeight, frameWidth, hHeight);
     frEdit->move(frameWidth + vWidth + 10, 0);
-    if (m_panels.size() == 4) {
-        const int others = m_panels[1]->width() + m_panels[2]->width() + m_panels[3]->width();
-        m_panels[0]->setFixedWidth(std::max(0, innerWidth - others - 320));
-    }
+    layoutStatusPanels();
     RefreshScrollRanges();
 }
 

@@ -202,8 +202,8 @@ public:
     // The whole image on the clipboard; Clear Clipboard also disables Paste.
     void mnuCopyToClipboard_Click();
     void mnuClearClipboard_Click();
-    // The image saved as the wallpaper file and shown centred, tiled or
-    // stretched; Remove shows no wallpaper.
+    // A copy of the image written as the wallpaper file and shown centred,
+    // tiled or stretched; Remove shows no wallpaper.
     void mnuWallPaperCenter_Click();
     void mnuWallPaperTile_Click();
     void mnuWallPaperStretch_Click();
@@ -217,8 +217,9 @@ public:
     // printer first.
     void mnuPrint_Click();
     void mnuPageSetup_Click();
-    // The image as "screen.jpg", handed to the mail program or, where there
-    // is none, to the e-mail window.
+    // A copy of the image as "screen.jpg", handed to the mail program or,
+    // where there is none, to the e-mail window; a message sent from there
+    // is reported in the status bar.
     void mnuSend_Click();
     void OpenEmailWindow();
 
@@ -241,6 +242,7 @@ private:
     void createToolbar();
     void createStatusBar();
     void LayoutControls();
+    void layoutStatusPanels();
     void LoadSettings();
     void tmrBroadcast_Timer();
     void tmrActivatePaste_Timer();
@@ -271,6 +273,9 @@ private:
     QScrollBar* VScroll1 = nullptr;
     QGroupBox* frEdit = nullptr;
     std::vector<StatusPanel*> m_panels;
+    QWidget* m_statusRow = nullptr;
+    std::vector<int> m_panelWidths; // by panel; panel 1's is computed
+    int m_firstPanelNeeds = 0;      // the width of panel 1's longest text
     QMenu* mnuPopup = nullptr;
     QMenu* mnuPopupPicSel = nullptr;
     QTimer* tmrBroadcast = nullptr;
@@ -336,6 +341,7 @@ private:
     QPointer<frmMsgBox> m_msgBox;
 
     // --- output ---
+    snaplorn::Result writeImageCopy(const QString& path);
     void setWallpaperFromImage(const QString& displayType);
     snaplorn::Result printCanvas();
 };

@@ -63,11 +63,11 @@ void frmViewImage::createCanvasTools()
             [this](Qt::MouseButton button, Qt::MouseButtons, const QPointF& point) {
                 picSelImage_MouseUp(buttonCode(button), point);
             });
-    // A click on the grey frame around the canvas ends a pending paste or
-    // text entry, as a click on the canvas does.
+    // A click on the grey frame around the canvas ends a pending paste, then
+    // a pending text entry, so text typed over a floating picture lands on it.
     connect(picSelImageFrame, &CanvasFrame::clicked, this, [this] {
-        txtText_LostFocus();
         picPaste_LostFocus();
+        txtText_LostFocus();
     });
     picSelImage->setOverlayPainter([this](QPainter& painter) { paintCanvasOverlay(painter); });
     if (m_services.clipboard)

@@ -21,7 +21,8 @@ const std::vector<F::CommandRow>& frmViewImage::commandTable()
         {"mnuNew", "mnuFile", "&New", "", false, false, &F::mnuNew_Click},
         {"mnuOpen", "mnuFile", "&Open...", "Ctrl+O", false, false, &F::mnuOpen_Click},
         {"mnuSave", "mnuFile", "&Save", "Ctrl+S", false, false, &F::mnuSave_Click},
-        {"mnuSaveAs", "mnuFile", "&Save &As...", "", false, false, &F::mnuSaveAs_Click},
+        // A is the access key: S belongs to Save.
+        {"mnuSaveAs", "mnuFile", "Save &As...", "", false, false, &F::mnuSaveAs_Click},
         {"mnuPageSetup", "mnuFile", "Print Se&tup...", "", true, false, &F::mnuPageSetup_Click},
         {"mnuPrint", "mnuFile", "&Print", "Ctrl+P", false, false, &F::mnuPrint_Click},
         {"mnuHide", "mnuFile", "&Minimize App. to Tray", "F4", true, false, &F::mnuHide_Click},

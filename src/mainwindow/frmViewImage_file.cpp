@@ -164,6 +164,8 @@ bool frmViewImage::handleFileDrag(QEvent* event)
 
 bool frmViewImage::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_statusRow && event->type() == QEvent::Resize)
+        layoutStatusPanels();
     if (watched == picSelImage || watched == picSelImageFrame) {
         switch (event->type()) {
         case QEvent::DragEnter:

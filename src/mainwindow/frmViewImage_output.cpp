@@ -6,7 +6,7 @@
 #include "settings/Registry.h"
 #include "base/Texts.h"
 #include "document/ImageDocument.h"
-#include "output/PrintLayout.h"
+#include "platform/PrintLayout.h"
 #include "platform/WallpaperStyle.h"
 #include "output/frmEmail.h"
 #include "platform/Clipboard.h"
@@ -100,10 +100,21 @@ Result frmViewImage::SetWallpaper(const QString& pFileName, const QString& Displ
     return m_services.wallpaper->set(pFileName, style);
 }
 
+// The wallpaper and the e-mail attachment are copies: the document keeps its
+// own file, title and unsaved state, so a later Save still writes the user's
+// picture and not the program's cache file.
+Result frmViewImage::writeImageCopy(const QString& path)
+{
+    const Result written = m_document->WriteImageCopy(path, m_settings.JpgQuality);
+    if (written)
+        selectPointerTool();
+    return written;
+}
+
 void frmViewImage::setWallpaperFromImage(const QString& displayType)
 {
     const QString file = wallpaperPath();
-    const Result saved = SaveImageFile(file);
+    const Result saved = writeImageCopy(file);
     if (!saved) {
         if (!saved.message.isEmpty())
             showError(saved.message);
@@ -183,7 +194,7 @@ void frmViewImage::mnuPageSetup_Click()
 
 void frmViewImage::mnuSend_Click()
 {
-    const Result saved = SaveImageFile(emailAttachmentPath());
+    const Result saved = writeImageCopy(emailAttachmentPath());
     if (!saved) {
         if (!saved.message.isEmpty())
             showError(saved.message);
@@ -198,20 +209,28 @@ void frmViewImage::OpenEmailWindow()
         showError(QString::fromUtf8(texts::MailerUnavailable));
         return;
     }
+    // The mail program may take seconds to answer; the window stays usable,
+    // only a second send waits for the first.
+    QAction* send = command(QStringLiteral("mnuSend"));
+    send->setEnabled(false);
     const QString attachment = emailAttachmentPath();
-    const Mailer::ComposeOutcome composed =
-        m_services.mailer->compose(withWebAddress(texts::EmailComposeSubject), attachment);
-    switch (composed.outcome) {
-    case Mailer::Compose::Opened:
-        return;
-    case Mailer::Compose::Failed:
-        m_services.messages->ask(this, {QString::fromUtf8(texts::EmailOpenError) +
-                                            QLatin1String(texts::CRLF) + composed.message,
-                                        MsgIcon::None, MsgButtons::Ok, QString()});
-        return;
-    case Mailer::Compose::NoClient:
-        break;
-    }
-    frmEmail dialog(*m_services.mailer, *m_services.messages, attachment, this);
-    dialog.exec();
+    m_services.mailer->compose(
+        withWebAddress(texts::EmailComposeSubject), attachment, this,
+        [this, send, attachment](const Mailer::ComposeOutcome& composed) {
+            send->setEnabled(true);
+            switch (composed.outcome) {
+            case Mailer::Compose::Opened:
+                return;
+            case Mailer::Compose::Failed:
+                m_services.messages->ask(this, {QString::fromUtf8(texts::EmailOpenError) +
+                                                    QLatin1String(texts::CRLF) + composed.message,
+                                                MsgIcon::None, MsgButtons::Ok, QString()});
+                return;
+            case Mailer::Compose::NoClient:
+                break;
+            }
+            frmEmail dialog(*m_services.mailer, *m_services.messages, attachment, this);
+            if (dialog.exec() == QDialog::Accepted)
+                setStatusText(1, QString::fromUtf8(texts::EmailSent).arg(dialog.sentTo()));
+        });
 }

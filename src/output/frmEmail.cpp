@@ -6,7 +6,6 @@
 #include "platform/Mailer.h"
 #include "platform/MessageService.h"
 
-#include <QApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -29,6 +28,7 @@ frmEmail::frmEmail(Mailer& mailer, MessageService& messages, QString attachmentP
     lblAttach->setText(QString::fromUtf8(texts::EmailAttachmentShown));
     txtSubject->setText(
         QString::fromUtf8(texts::EmailDefaultSubject).arg(QString::fromUtf8(texts::WebAddress)));
+    txtSubject->setCursorPosition(0); // the subject shows from its beginning
     resize(460, 340);
 }
 
@@ -91,8 +91,23 @@ void frmEmail::tell(const QString& text)
     m_messages.tell(this, text, MsgIcon::Exclamation);
 }
 
+void frmEmail::setSending(bool sending)
+{
+    m_sending = sending;
+    cmdSend->setEnabled(!sending);
+    for (QLineEdit* box : {txtTo, txtSubject})
+        box->setReadOnly(sending);
+    txtBody->setReadOnly(sending);
+    if (sending)
+        setCursor(Qt::BusyCursor);
+    else
+        unsetCursor();
+}
+
 void frmEmail::cmdSend_Click()
 {
+    if (m_sending)
+        return;
     const QString to = txtTo->text();
     if (to.trimmed().isEmpty()) {
         tell(QString::fromUtf8(texts::EmailEnterAddress));
@@ -108,17 +123,29 @@ void frmEmail::cmdSend_Click()
         QString::fromUtf8(texts::EmailTag).arg(QString::fromUtf8(texts::WebAddress));
     const MailMessage message{to, txtSubject->text(), mailTextWithTag(txtBody->toPlainText(), tag),
                               m_attachmentPath, QString::fromUtf8(texts::EmailAttachmentFile)};
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const Result sent = m_mailer.send(message);
-    QApplication::restoreOverrideCursor();
-    if (!sent) {
-        tell(sent.message);
-        return;
-    }
-    accept();
+    setSending(true);
+    // Closing the window ends this object and with it a send still running.
+    m_mailer.send(message, this, [this, to](const Result& sent) {
+        if (!m_sending) // the window was closed meanwhile
+            return;
+        setSending(false);
+        if (!sent) {
+            tell(sent.message);
+            return;
+        }
+        m_sentTo = to.trimmed();
+        accept();
+    });
 }
 
 void frmEmail::cmdCancel_Click()
 {
     reject();
+}
+
+void frmEmail::done(int result)
+{
+    // An answer still to come belongs to a window that is closed.
+    m_sending = false;
+    QDialog::done(result);
 }

@@ -5,6 +5,8 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QPointer>
+#include <QTimer>
 
 namespace snaplorn {
 
@@ -17,39 +19,81 @@ bool meansNoClient(int exitCode)
     return exitCode == 3 || exitCode == 4;
 }
 
-} // namespace
-
-Mailer::ComposeOutcome DesktopMailer::compose(const QString& subject, const QString& attachmentFile)
+Mailer::ComposeOutcome composeOutcome(const ToolRun& run)
 {
-    const QString program = findProgram(m_composeProgram);
-    if (program.isEmpty())
-        return {Compose::NoClient, QString()};
-    const ToolRun run = runTool(program,
-                                {QStringLiteral("--utf8"), QStringLiteral("--subject"), subject,
-                                 QStringLiteral("--attach"), attachmentFile},
-                                m_composeWaitMs, QByteArray(), true);
     if (!run.started)
-        return {Compose::NoClient, QString()};
+        return {Mailer::Compose::NoClient, QString()};
     if (!run.finished || run.exitCode == 0)
-        return {Compose::Opened, QString()};
+        return {Mailer::Compose::Opened, QString()};
     if (meansNoClient(run.exitCode))
-        return {Compose::NoClient, QString()};
+        return {Mailer::Compose::NoClient, QString()};
     QString reason = run.diagnostics();
     if (reason.isEmpty())
         reason = QString::fromUtf8(texts::EmailClientExitCode).arg(run.exitCode);
-    return {Compose::Failed, QString::fromUtf8(texts::EmailClientFailed).arg(reason)};
+    return {Mailer::Compose::Failed, QString::fromUtf8(texts::EmailClientFailed).arg(reason)};
 }
 
-Result DesktopMailer::send(const MailMessage& message)
+Result sendOutcome(const QString& program, const ToolRun& run)
+{
+    if (!run.started)
+        return Result::failure(QString::fromUtf8(texts::MailTransportWontStart).arg(program));
+    if (!run.finished)
+        return Result::failure(
+            QString::fromUtf8(texts::MailSendTimedOut).arg(DesktopMailer::SendTimeoutMs / 1000));
+    if (run.exitCode != 0)
+        return Result::failure(
+            QString::fromUtf8(texts::MailSendFailed).arg(run.exitCode).arg(run.diagnostics()));
+    return Result::success();
+}
+
+// Answers that are known before any program runs still come from the event
+// loop, as every other answer does.
+template <typename Outcome>
+void answerLater(QObject* context, std::function<void(const Outcome&)> done, Outcome outcome)
+{
+    QPointer<QObject> guard(context);
+    const bool hasContext = context != nullptr;
+    QTimer::singleShot(0, [guard, hasContext, done = std::move(done), outcome] {
+        if (!hasContext || guard)
+            done(outcome);
+    });
+}
+
+} // namespace
+
+void DesktopMailer::compose(const QString& subject, const QString& attachmentFile, QObject* context,
+                            ComposeDone done)
+{
+    const QString program = findProgram(m_composeProgram);
+    if (program.isEmpty()) {
+        answerLater(context, std::move(done), ComposeOutcome{Compose::NoClient, QString()});
+        return;
+    }
+    startTool(program,
+              {QStringLiteral("--utf8"), QStringLiteral("--subject"), subject,
+               QStringLiteral("--attach"), attachmentFile},
+              m_composeWaitMs, QByteArray(), true, context,
+              [done = std::move(done)](const ToolRun& run) { done(composeOutcome(run)); });
+}
+
+void DesktopMailer::send(const MailMessage& message, QObject* context, SendDone done)
 {
     const auto recipients = parseAddressList(message.to);
-    if (!recipients)
-        return Result::failure(
-            QString::fromUtf8(texts::EmailBadAddress).arg(firstInvalidAddress(message.to)));
+    if (!recipients) {
+        answerLater(
+            context, std::move(done),
+            Result::failure(
+                QString::fromUtf8(texts::EmailBadAddress).arg(firstInvalidAddress(message.to))));
+        return;
+    }
     QFile attachment(message.attachmentPath);
-    if (!attachment.open(QIODevice::ReadOnly))
-        return Result::failure(
-            QString::fromUtf8(texts::MailAttachmentUnreadable).arg(message.attachmentPath));
+    if (!attachment.open(QIODevice::ReadOnly)) {
+        answerLater(
+            context, std::move(done),
+            Result::failure(
+                QString::fromUtf8(texts::MailAttachmentUnreadable).arg(message.attachmentPath)));
+        return;
+    }
     const MimeEnvelope envelope{*recipients, attachment.readAll(), newMimeBoundary(),
                                 QDateTime::currentDateTime()};
     // sendmail reads a message in the local form, with plain line feeds.
@@ -57,19 +101,14 @@ Result DesktopMailer::send(const MailMessage& message)
     mail.replace("\r\n", "\n");
 
     const QString program = findProgram(m_transportProgram);
-    if (program.isEmpty())
-        return Result::failure(QString::fromUtf8(texts::MailTransportMissing));
-    const ToolRun run =
-        runTool(program, {QStringLiteral("-t"), QStringLiteral("-oi")}, SendTimeoutMs, mail);
-    if (!run.started)
-        return Result::failure(QString::fromUtf8(texts::MailTransportWontStart).arg(program));
-    if (!run.finished)
-        return Result::failure(
-            QString::fromUtf8(texts::MailSendTimedOut).arg(SendTimeoutMs / 1000));
-    if (run.exitCode != 0)
-        return Result::failure(
-            QString::fromUtf8(texts::MailSendFailed).arg(run.exitCode).arg(run.diagnostics()));
-    return Result::success();
+    if (program.isEmpty()) {
+        answerLater(context, std::move(done),
+                    Result::failure(QString::fromUtf8(texts::MailTransportMissing)));
+        return;
+    }
+    startTool(
+        program, {QStringLiteral("-t"), QStringLiteral("-oi")}, SendTimeoutMs, mail, false, context,
+        [program, done = std::move(done)](const ToolRun& run) { done(sendOutcome(program, run)); });
 }
 
 } // namespace snaplorn

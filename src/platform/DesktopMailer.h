@@ -16,8 +16,9 @@ public:
     {
     }
 
-    ComposeOutcome compose(const QString& subject, const QString& attachmentFile) override;
-    Result send(const MailMessage& message) override;
+    void compose(const QString& subject, const QString& attachmentFile, QObject* context,
+                 ComposeDone done) override;
+    void send(const MailMessage& message, QObject* context, SendDone done) override;
 
     // xdg-email returns once the mail program has the message, unless the
     // program runs in the foreground: after this long it is left running.

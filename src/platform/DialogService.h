@@ -26,7 +26,8 @@ public:
     virtual bool printerSetup(QWidget* parent, QPrinter* printer) = 0;
 };
 
-// "JPG Files(*.jpg)|*.jpg|Bitmap Files (*.bmp)|*.bmp;" -> Qt's ";;" form.
+// "JPG Files(*.jpg)|*.jpg|Bitmap Files (*.bmp)|*.bmp;" -> Qt's ";;" form; a
+// description that already ends with its patterns in brackets is kept as it is.
 QString toQtFilter(const QString& filter);
 
 } // namespace snaplorn

@@ -17,7 +17,8 @@ public:
     // The printer settings the printer dialog edits; kept for later prints.
     virtual QPrinter* settings() = 0;
     // Prints the picture on one page, placed at `inches` from the top-left
-    // corner of the printable area.
+    // corner of the printable area; where it would run off that area it is
+    // shrunk to fit, keeping its place and proportions.
     virtual Result printImage(const QImage& image, const QRectF& inches) = 0;
 };
 

@@ -7,15 +7,39 @@
 
 namespace snaplorn {
 
+namespace {
+
+// A pattern list in Qt's form: separated by single spaces.
+QString normalisedPatterns(QString patterns)
+{
+    patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+    return patterns.simplified();
+}
+
+// True when the description already ends with its patterns in brackets, as
+// in "JPG Files(*.jpg)": the dialog reads them from there.
+bool endsWithPatterns(const QString& description, const QString& patterns)
+{
+    if (!description.endsWith(QLatin1Char(')')))
+        return false;
+    const qsizetype open = description.lastIndexOf(QLatin1Char('('));
+    return open >= 0 &&
+           normalisedPatterns(description.mid(open + 1, description.size() - open - 2)) == patterns;
+}
+
+} // namespace
+
 QString toQtFilter(const QString& filter)
 {
     // Pairs of "description|patterns"; patterns may end with a stray ';'.
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList entries;
     for (int i = 0; i + 1 < parts.size(); i += 2) {
-        QString patterns = parts.at(i + 1);
-        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        entries << QStringLiteral("%1 (%2)").arg(parts.at(i).trimmed(), patterns.simplified());
+        const QString description = parts.at(i).trimmed();
+        const QString patterns = normalisedPatterns(parts.at(i + 1));
+        entries << (endsWithPatterns(description, patterns)
+                        ? description
+                        : QStringLiteral("%1 (%2)").arg(description, patterns));
     }
     return entries.join(QLatin1String(";;"));
 }

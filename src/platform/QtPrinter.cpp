@@ -1,6 +1,7 @@
 #include "platform/QtPrinter.h"
 
 #include "base/Texts.h"
+#include "platform/PrintLayout.h"
 
 #include <QPageLayout>
 #include <QPainter>
@@ -55,9 +56,12 @@ Result QtPrinter::printImage(const QImage& image, const QRectF& inches)
     if (!painter.begin(&device))
         return Result::failure(
             QString::fromUtf8(texts::PrinterWontStart).arg(device.printerName()));
+    // A picture larger than the printable area is shrunk to fit it.
+    const QRectF placed =
+        fitOnPrintableArea(inches, device.pageLayout().paintRect(QPageLayout::Inch).size());
     const qreal dpi = device.resolution();
-    const QRectF target(inches.x() * dpi, inches.y() * dpi, inches.width() * dpi,
-                        inches.height() * dpi);
+    const QRectF target(placed.x() * dpi, placed.y() * dpi, placed.width() * dpi,
+                        placed.height() * dpi);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     painter.drawImage(target, image);
     const bool ended = painter.end();

@@ -218,26 +218,10 @@ QFont textEntryFont()
     return sansSerif(pixelsForPoints(9.75), false);
 }
 
-int textIndentDivisor(int penWidth)
-{
-    if (penWidth >= 6)
-        return 7;
-    if (penWidth >= 4)
-        return 6;
-    return 3;
-}
-
-int textIndentSpaces(int left, int penWidth)
-{
-    // nearbyint rounds to nearest with halves to even in the default mode.
-    return int(std::nearbyint(double(left) / textIndentDivisor(penWidth)));
-}
-
 QRect drawTextBlock(QImage& image, QPoint topLeft, const QString& text, QRgb colour, int penWidth)
 {
     const QFont font = textToolFont(penWidth);
     const QFontMetrics metrics(font);
-    const QString indent(std::max(0, textIndentSpaces(topLeft.x(), penWidth)), QLatin1Char(' '));
     QString normalised = text;
     normalised.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     normalised.replace(QLatin1Char('\r'), QLatin1Char('\n'));
@@ -249,10 +233,10 @@ QRect drawTextBlock(QImage& image, QPoint topLeft, const QString& text, QRgb col
     painter.setPen(QColor(colour));
     QRect touched;
     for (int i = 0; i < lines.size(); ++i) {
-        const QString line = i == 0 ? lines[i] : indent + lines[i];
-        const QPoint origin(i == 0 ? topLeft.x() : 0, topLeft.y() + i * metrics.lineSpacing());
-        painter.drawText(QPointF(origin.x(), origin.y() + metrics.ascent()), line);
-        touched |= metrics.boundingRect(line).translated(origin.x(), origin.y() + metrics.ascent());
+        const QPoint origin(topLeft.x(), topLeft.y() + i * metrics.lineSpacing());
+        painter.drawText(QPointF(origin.x(), origin.y() + metrics.ascent()), lines[i]);
+        touched |=
+            metrics.boundingRect(lines[i]).translated(origin.x(), origin.y() + metrics.ascent());
     }
     return touched.adjusted(-2, -2, 2, 2).intersected(image.rect());
 }

@@ -66,14 +66,9 @@ QRect DrawArrowHead(QImage& image, float x, float y, float dx, float dy, QRgb co
 QFont textToolFont(int penWidth);
 // The typing font of the text box: the same face at 9.75 points.
 QFont textEntryFont();
-// Pixels one space is taken to cover: 3, 6 or 7 by pen width.
-int textIndentDivisor(int penWidth);
-// Spaces that bring the second and later lines back under a first line that
-// starts at `left`: left / divisor rounded to the nearest, halves to even.
-int textIndentSpaces(int left, int penWidth);
-// Draws the text with its first line at topLeft; every later line starts at
-// x = 0 behind the indent spaces, one line height lower. Only the glyphs
-// change pixels. Returns the pixels touched.
+// Draws the text with its first line at topLeft and every later line at the
+// same x, one line height lower. Only the glyphs change pixels. Returns the
+// pixels touched.
 QRect drawTextBlock(QImage& image, QPoint topLeft, const QString& text, QRgb colour, int penWidth);
 
 } // namespace snaplorn

@@ -41,9 +41,16 @@ QImage smoothImage(int width, int height)
 // Masks, when given, follow the 40-byte info header.
 QByteArray handMadeBmp(const QImage& image, BmpKind kind)
 {
-    const bool masks = kind == BmpKind::Bgrx32MasksTopDown || kind == BmpKind::Rgbx32Masks;
-    const bool topDown = kind == BmpKind::Bgr24TopDown || kind == BmpKind::Bgrx32MasksTopDown;
-    const int bits = kind == BmpKind::Bgr24TopDown ? 24 : kind == BmpKind::Indexed8 ? 8 : 32;
+    const bool sixteen = kind == BmpKind::Rgb555 || kind == BmpKind::Rgb555Masks ||
+                         kind == BmpKind::Rgb565MasksTopDown;
+    const bool masks = kind == BmpKind::Bgrx32MasksTopDown || kind == BmpKind::Rgbx32Masks ||
+                       kind == BmpKind::Rgb555Masks || kind == BmpKind::Rgb565MasksTopDown;
+    const bool topDown = kind == BmpKind::Bgr24TopDown || kind == BmpKind::Bgrx32MasksTopDown ||
+                         kind == BmpKind::Rgb565MasksTopDown;
+    const int bits = kind == BmpKind::Bgr24TopDown ? 24
+                     : kind == BmpKind::Indexed8   ? 8
+                     : sixteen                     ? 16
+                                                   : 32;
     const int stride = ((image.width() * bits + 31) / 32) * 4;
     const int offset = 54 + (masks ? 12 : 0) + (bits == 8 ? 1024 : 0);
     QByteArray bytes(offset + stride * image.height(), '\0');
@@ -59,7 +66,12 @@ QByteArray handMadeBmp(const QImage& image, BmpKind kind)
     qToLittleEndian<quint16>(bits, d + 28);
     qToLittleEndian<quint32>(masks ? 3 : 0, d + 30);
     const bool rgbx = kind == BmpKind::Rgbx32Masks;
-    if (masks) {
+    const bool green6 = kind == BmpKind::Rgb565MasksTopDown;
+    if (masks && sixteen) {
+        qToLittleEndian<quint32>(green6 ? 0xf800 : 0x7c00, d + 54);
+        qToLittleEndian<quint32>(green6 ? 0x07e0 : 0x03e0, d + 58);
+        qToLittleEndian<quint32>(0x001f, d + 62);
+    } else if (masks) {
         qToLittleEndian<quint32>(rgbx ? 0xff : 0xff0000, d + 54);
         qToLittleEndian<quint32>(0xff00, d + 58);
         qToLittleEndian<quint32>(rgbx ? 0xff0000 : 0xff, d + 62);
@@ -69,6 +81,13 @@ QByteArray handMadeBmp(const QImage& image, BmpKind kind)
         for (int x = 0; x < image.width() && bits != 8; ++x) {
             const QRgb p = image.pixel(x, y);
             uchar* px = row + x * bits / 8;
+            if (sixteen) {
+                const int r = qRed(p) >> 3, b = qBlue(p) >> 3;
+                const int g = green6 ? qGreen(p) >> 2 : qGreen(p) >> 3;
+                qToLittleEndian<quint16>(
+                    quint16(green6 ? r << 11 | g << 5 | b : r << 10 | g << 5 | b), px);
+                continue;
+            }
             px[0] = uchar(rgbx ? qRed(p) : qBlue(p));
             px[1] = uchar(qGreen(p));
             px[2] = uchar(rgbx ? qBlue(p) : qRed(p));

@@ -14,9 +14,18 @@ QByteArray encoded(const QImage& image, const char* format);
 // right, green downwards, so a mirrored or swapped result is far off.
 QImage smoothImage(int width, int height);
 
-enum class BmpKind { Bgr24TopDown, Bgrx32BottomUp, Bgrx32MasksTopDown, Rgbx32Masks, Indexed8 };
+enum class BmpKind {
+    Bgr24TopDown,
+    Bgrx32BottomUp,
+    Bgrx32MasksTopDown,
+    Rgbx32Masks,
+    Indexed8,
+    Rgb555,            // 16 bits without masks
+    Rgb555Masks,       // 16 bits, 5-5-5 masks
+    Rgb565MasksTopDown // 16 bits, 5-6-5 masks
+};
 // A BMP file of `image` in the given layout; an Indexed8 one has an all-black
-// palette and pixels.
+// palette and pixels, a 16-bit one keeps the high bits of each channel.
 QByteArray handMadeBmp(const QImage& image, BmpKind kind);
 
 // A GIF of palette indices, with an optional transparent index.

@@ -292,6 +292,23 @@ void TestImageFiles::otherFormatsLoad_data()
             gifOnWhite.setPixel(i % 23, i / 23, qRgb(255, 255, 255));
     QTest::newRow("transparent GIF on white")
         << handMadeGif(23, 19, palette, indices, 3) << "t.gif" << gifOnWhite;
+
+    // 16-bit bitmaps: each channel spread over 0-255, so white stays white.
+    QImage four(2, 2, QImage::Format_RGB32);
+    four.setPixel(0, 0, qRgb(255, 255, 255));
+    four.setPixel(1, 0, qRgb(128, 128, 128));
+    four.setPixel(0, 1, qRgb(255, 0, 64));
+    four.setPixel(1, 1, qRgb(0, 0, 0));
+    QImage spread555 = four, spread565 = four;
+    spread555.setPixel(1, 0, qRgb(132, 132, 132)); // 16 of 31
+    spread565.setPixel(1, 0, qRgb(132, 130, 132)); // green 32 of 63
+    for (QImage* spread : {&spread555, &spread565})
+        spread->setPixel(0, 1, qRgb(255, 0, 66)); // 8 of 31
+    QTest::newRow("16-bit 5-5-5") << handMadeBmp(four, BmpKind::Rgb555) << "a.bmp" << spread555;
+    QTest::newRow("16-bit 5-5-5 masks")
+        << handMadeBmp(four, BmpKind::Rgb555Masks) << "b.bmp" << spread555;
+    QTest::newRow("16-bit 5-6-5 masks, top-down")
+        << handMadeBmp(four, BmpKind::Rgb565MasksTopDown) << "c.bmp" << spread565;
 }
 
 void TestImageFiles::otherFormatsLoad()

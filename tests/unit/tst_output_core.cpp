@@ -5,7 +5,7 @@
 #include "platform/DesktopWallpaperCommands.h"
 #include "platform/MailAddress.h"
 #include "platform/MimeMessage.h"
-#include "output/PrintLayout.h"
+#include "platform/PrintLayout.h"
 #include "platform/WallpaperStyle.h"
 
 #include <QRegularExpression>
@@ -299,6 +299,28 @@ private slots:
         const PrintLayout layout = printLayout(image, dpi);
         QCOMPARE(layout.windowSize, window);
         QCOMPARE(layout.imageInches, inches);
+    }
+
+    void largePrintsShrinkToThePrintableArea_data()
+    {
+        QTest::addColumn<QRectF>("image");
+        QTest::addColumn<QSizeF>("printable");
+        QTest::addColumn<QRectF>("placed");
+        const QRectF small(0.25, 0.125, 4, 3);
+        QTest::newRow("fits: screen scale") << small << QSizeF(8, 10) << small;
+        QTest::newRow("exactly fits") << small << QSizeF(4.25, 3.125) << small;
+        QTest::newRow("too wide: shrunk to the width")
+            << QRectF(0.25, 0.125, 20, 11.25) << QSizeF(8.25, 11) << QRectF(0.25, 0.125, 8, 4.5);
+        QTest::newRow("too tall: shrunk to the height")
+            << QRectF(1, 1, 2, 20) << QSizeF(8, 11) << QRectF(1, 1, 1, 10);
+        QTest::newRow("unknown page") << QRectF(0, 0, 20, 20) << QSizeF() << QRectF(0, 0, 20, 20);
+    }
+    void largePrintsShrinkToThePrintableArea()
+    {
+        QFETCH(QRectF, image);
+        QFETCH(QSizeF, printable);
+        QFETCH(QRectF, placed);
+        QCOMPARE(fitOnPrintableArea(image, printable), placed);
     }
 
     void addressCheck_data()

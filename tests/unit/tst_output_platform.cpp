@@ -8,7 +8,10 @@
 
 #include <QDir>
 #include <QFile>
+
 #include <QProcessEnvironment>
+#include <functional>
+#include <optional>
 
 using namespace snaplorn;
 
@@ -62,6 +65,35 @@ QString attachment()
     if (!QFile::exists(path))
         test::patternImage(16, 12).save(path, "JPEG");
     return path;
+}
+
+// The mail program's or transport's answer, waited for in the event loop.
+template <typename Outcome> struct Answer {
+    std::optional<Outcome> value;
+    std::function<void(const Outcome&)> take()
+    {
+        return [this](const Outcome& outcome) { value = outcome; };
+    }
+    Outcome wait()
+    {
+        if (!QTest::qWaitFor([this] { return value.has_value(); }, 20000))
+            qWarning("no answer from the mail program");
+        return value.value_or(Outcome{});
+    }
+};
+
+Mailer::ComposeOutcome composeNow(DesktopMailer& mailer, const QString& subject)
+{
+    Answer<Mailer::ComposeOutcome> answer;
+    mailer.compose(subject, attachment(), nullptr, answer.take());
+    return answer.wait();
+}
+
+Result sendNow(DesktopMailer& mailer, const MailMessage& message)
+{
+    Answer<Result> answer;
+    mailer.send(message, nullptr, answer.take());
+    return answer.wait();
 }
 
 } // namespace
@@ -202,7 +234,7 @@ private slots:
         QFETCH(QString, message);
         writeTool("xdg-email", LogCall + "\n" + script);
         DesktopMailer mailer;
-        const Mailer::ComposeOutcome composed = mailer.compose("Subject ä", attachment());
+        const Mailer::ComposeOutcome composed = composeNow(mailer, "Subject ä");
         QCOMPARE(composed.outcome, outcome);
         QCOMPARE(composed.message, message);
         QCOMPARE(loggedCalls(), QStringList{bracketed({"--utf8", "--subject", "Subject ä",
@@ -212,7 +244,7 @@ private slots:
     void missingXdgEmailMeansNoMailProgram()
     {
         DesktopMailer mailer;
-        QCOMPARE(mailer.compose("s", attachment()).outcome, Mailer::Compose::NoClient);
+        QCOMPARE(composeNow(mailer, "s").outcome, Mailer::Compose::NoClient);
     }
 
     void mailProgramThatStaysOpenIsLeftRunning()
@@ -220,7 +252,7 @@ private slots:
         writeTool("xdg-email", "sleep 1; echo still-here >> \"$TOOL_LOG\"");
         DesktopMailer mailer;
         mailer.setComposeWait(100);
-        QCOMPARE(mailer.compose("s", attachment()).outcome, Mailer::Compose::Opened);
+        QCOMPARE(composeNow(mailer, "s").outcome, Mailer::Compose::Opened);
         QTRY_COMPARE_WITH_TIMEOUT(loggedCalls(), QStringList{"still-here"}, 5000);
     }
 
@@ -233,7 +265,7 @@ private slots:
         qputenv("MAILER", (toolsFolder() + "/mail-program").toUtf8());
         DesktopMailer mailer;
         const Mailer::ComposeOutcome composed =
-            mailer.compose("Screenshot attached (captured by Snaplorn)", attachment());
+            composeNow(mailer, "Screenshot attached (captured by Snaplorn)");
         qunsetenv("MAILER");
         QCOMPARE(composed.outcome, Mailer::Compose::Opened);
         const QStringList calls = loggedCalls();
@@ -252,7 +284,7 @@ private slots:
         DesktopMailer mailer;
         const MailMessage message{"ann@example.com", "Hello\r\nBcc: eve@evil.example",
                                   "Text\r\n\r\n[tag]", attachment(), "screen.jpg"};
-        const Result sent = mailer.send(message);
+        const Result sent = sendNow(mailer, message);
         QVERIFY2(sent.ok, qPrintable(sent.message));
         QCOMPARE(loggedCalls(), QStringList{"[-t][-oi]"});
         QFile mailFile(logFile() + ".mail");
@@ -272,23 +304,52 @@ private slots:
     void sendFailuresAreDescribed()
     {
         const MailMessage message{"ann@example.com", "s", "b", attachment(), "screen.jpg"};
-        writeTool(
-            "sendmail",
-            "cat > /dev/null; echo 'msmtp: cannot connect to 127.0.0.1, port 25' >&2; exit 75");
+        writeTool("sendmail", "cat > /dev/null; echo 'msmtp: cannot connect to 127.0.0.1, port 25' "
+                              ">&2; echo 'msmtp: could not send mail' >&2; exit 75");
         DesktopMailer mailer;
-        QCOMPARE(mailer.send(message).message,
+        // Each line of the transport's own report on a line of its own.
+        QCOMPARE(sendNow(mailer, message).message,
                  QString(texts::MailSendFailed)
                      .arg(75)
-                     .arg("msmtp: cannot connect to 127.0.0.1, port 25"));
+                     .arg("msmtp: cannot connect to 127.0.0.1, port 25\r\n"
+                          "msmtp: could not send mail"));
         DesktopMailer noTransport("xdg-email", "snaplorn-test-no-such-sendmail");
-        QCOMPARE(noTransport.send(message).message, QString(texts::MailTransportMissing));
+        QCOMPARE(sendNow(noTransport, message).message, QString(texts::MailTransportMissing));
         MailMessage noFile = message;
         noFile.attachmentPath = test::scratchFolder() + "/missing.jpg";
-        QCOMPARE(mailer.send(noFile).message,
+        QCOMPARE(sendNow(mailer, noFile).message,
                  QString(texts::MailAttachmentUnreadable).arg(noFile.attachmentPath));
         MailMessage injected = message;
         injected.to = "ann@example.com\r\nBcc: eve@evil.example";
-        QVERIFY(!mailer.send(injected).ok);
+        QVERIFY(!sendNow(mailer, injected).ok);
+    }
+
+    void mailProgramsRunWithoutHoldingTheCaller()
+    {
+        const MailMessage message{"ann@example.com", "s", "b", attachment(), "screen.jpg"};
+        writeTool("xdg-email", "sleep 1");
+        writeTool("sendmail", "cat > /dev/null; echo started >> \"$TOOL_LOG\"; sleep 1; "
+                              "echo sent >> \"$TOOL_LOG\"");
+        DesktopMailer mailer;
+        Answer<Mailer::ComposeOutcome> composed;
+        mailer.compose("s", attachment(), nullptr, composed.take());
+        Answer<Result> sent;
+        mailer.send(message, nullptr, sent.take());
+        QVERIFY(!composed.value && !sent.value); // both still running
+        QCOMPARE(composed.wait().outcome, Mailer::Compose::Opened);
+        QVERIFY2(sent.wait().ok, qPrintable(sent.value->message));
+        QCOMPARE(loggedCalls(), (QStringList{"started", "sent"}));
+
+        // A send whose window closed is stopped and answers nobody.
+        QFile::remove(logFile());
+        auto* window = new QObject;
+        bool answered = false;
+        mailer.send(message, window, [&answered](const Result&) { answered = true; });
+        QTRY_COMPARE(loggedCalls(), QStringList{"started"});
+        delete window;
+        QTest::qWait(1500);
+        QCOMPARE(loggedCalls(), QStringList{"started"});
+        QVERIFY(!answered);
     }
 };
 

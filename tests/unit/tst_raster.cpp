@@ -252,25 +252,6 @@ private slots:
         QVERIFY(qAbs(reach.bottom() - 105) <= 1);
     }
 
-    void indentSpaces_data()
-    {
-        QTest::addColumn<int>("left");
-        QTest::addColumn<int>("penWidth");
-        QTest::addColumn<int>("spaces");
-        QTest::newRow("width 1, left 30: 10") << 30 << 1 << 10;
-        QTest::newRow("width 6, left 30: 4.29 -> 4") << 30 << 6 << 4;
-        QTest::newRow("width 4, left 15: 2.5 -> even 2") << 15 << 4 << 2;
-        QTest::newRow("width 4, left 9: 1.5 -> even 2") << 9 << 4 << 2;
-        QTest::newRow("width 1, left 0") << 0 << 1 << 0;
-    }
-    void indentSpaces()
-    {
-        QFETCH(int, left);
-        QFETCH(int, penWidth);
-        QFETCH(int, spaces);
-        QCOMPARE(textIndentSpaces(left, penWidth), spaces);
-    }
-
     void textFontsFollowThePenWidth()
     {
         struct Row {
@@ -304,22 +285,21 @@ private slots:
         QVERIFY(inked > 50);
     }
 
-    void laterLinesStartBehindTheIndentOneLineLower()
+    void laterLinesStartUnderTheFirstOneLineLower()
     {
-        QImage one = whiteImage(200, 100);
-        drawTextBlock(one, QPoint(60, 5), QStringLiteral("H"), Ink, 1);
-        QImage two = whiteImage(200, 100);
-        drawTextBlock(two, QPoint(60, 5), QStringLiteral("H\nH"), Ink, 1);
-        const QRect first = changed(one).boundingRect();
-        const QRegion second = changed(two) - changed(one);
-        QVERIFY(!second.isEmpty());
-        const QFontMetrics metrics(textToolFont(1));
-        QCOMPARE(second.boundingRect().top(), first.top() + metrics.lineSpacing());
-        // 60 / 3 = 20 spaces from x = 0 (glyph positions are whole pixels)
-        const int expectedLeft =
-            first.left() - 60 + metrics.horizontalAdvance(QString(20, QLatin1Char(' ')));
-        QVERIFY2(qAbs(second.boundingRect().left() - expectedLeft) <= 1,
-                 qPrintable(QString::number(second.boundingRect().left())));
+        for (const int penWidth : {1, 4, 6}) {
+            QImage one = whiteImage(400, 120);
+            drawTextBlock(one, QPoint(220, 5), QStringLiteral("H"), Ink, penWidth);
+            QImage two = whiteImage(400, 120);
+            drawTextBlock(two, QPoint(220, 5), QStringLiteral("H\r\nH\nH"), Ink, penWidth);
+            const QRect first = changed(one).boundingRect();
+            const QRegion later = changed(two) - changed(one);
+            const QFontMetrics metrics(textToolFont(penWidth));
+            QCOMPARE(later.boundingRect().left(), first.left());
+            QCOMPARE(later.boundingRect().width(), first.width());
+            QCOMPARE(later.boundingRect().top(), first.top() + metrics.lineSpacing());
+            QCOMPARE(later.boundingRect().bottom(), first.bottom() + 2 * metrics.lineSpacing());
+        }
     }
 };
 

@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QMimeData>
 
 using namespace snaplorn;
@@ -264,6 +265,15 @@ private slots:
         trigger("mnuSave");
         QCOMPARE(s.messages->count(), asked);
         QVERIFY(!doc().isDirty());
+    }
+
+    void fileDialogFiltersShowTheirPatternsOnce()
+    {
+        QFileDialog dialog(nullptr, QString(), QString(),
+                           toQtFilter(QString::fromLatin1(texts::OpenFilter)));
+        QCOMPARE(dialog.nameFilters(), QStringList({"JPG Files(*.jpg)", "Bitmap Files (*.bmp)"}));
+        QCOMPARE(toQtFilter("Pictures|*.png;*.gif|Old (1998)|*.pcx"),
+                 QString("Pictures (*.png *.gif);;Old (1998) (*.pcx)"));
     }
 
     void failedSaveShowsTheErrorAndKeepsTheOldFile()

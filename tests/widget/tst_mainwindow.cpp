@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScrollBar>
+#include <QSet>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QToolBar>
@@ -52,23 +53,36 @@ private slots:
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("shortcut");
         const char* rows[][3] = {
-            {"mnuNew", "&New", ""}, {"mnuOpen", "&Open...", "Ctrl+O"},
-            {"mnuSave", "&Save", "Ctrl+S"}, {"mnuSaveAs", "&Save &As...", ""},
-            {"mnuPageSetup", "Print Se&tup...", ""}, {"mnuPrint", "&Print", "Ctrl+P"},
+            {"mnuNew", "&New", ""},
+            {"mnuOpen", "&Open...", "Ctrl+O"},
+            {"mnuSave", "&Save", "Ctrl+S"},
+            {"mnuSaveAs", "Save &As...", ""},
+            {"mnuPageSetup", "Print Se&tup...", ""},
+            {"mnuPrint", "&Print", "Ctrl+P"},
             {"mnuHide", "&Minimize App. to Tray", "F4"},
             {"mnuSend", "Send Image by &Email...", "Ctrl+E"},
-            {"mnuWallPaperCenter", "&Centered", ""}, {"mnuWallPaperTile", "&Tiled", ""},
+            {"mnuWallPaperCenter", "&Centered", ""},
+            {"mnuWallPaperTile", "&Tiled", ""},
             {"mnuWallPaperStretch", "&Stretched", ""},
-            {"mnuWallPaperRemove", "&Remove Wallpaper", ""}, {"mnuExit", "E&xit", ""},
-            {"mnuUndo", "U&ndo", "Ctrl+Z"}, {"mnuRedo", "&Redo", "Ctrl+Y"},
-            {"mnuCut", "C&ut", "Ctrl+X"}, {"mnuCopy", "&Copy", "Ctrl+C"},
-            {"mnuPaste", "&Paste", "Ctrl+V"}, {"mnuDesktop", "&Full Screen", "F12"},
-            {"mnuRectangle", "Any &Rectangular Area", "F5"}, {"mnuWindow", "Active &Window", ""},
-            {"mnuAutoCapture", "Start &Auto Capture", ""}, {"mnuZoomIn", "&Enlarge", "F2"},
-            {"mnuZoomOut", "&Shrink", "F3"}, {"mnuFitToWin", "&Fit To Window", ""},
-            {"mnuCrop", "&Crop Image", ""}, {"mnuGrayScale", "&Grayscale - Make Gray", ""},
+            {"mnuWallPaperRemove", "&Remove Wallpaper", ""},
+            {"mnuExit", "E&xit", ""},
+            {"mnuUndo", "U&ndo", "Ctrl+Z"},
+            {"mnuRedo", "&Redo", "Ctrl+Y"},
+            {"mnuCut", "C&ut", "Ctrl+X"},
+            {"mnuCopy", "&Copy", "Ctrl+C"},
+            {"mnuPaste", "&Paste", "Ctrl+V"},
+            {"mnuDesktop", "&Full Screen", "F12"},
+            {"mnuRectangle", "Any &Rectangular Area", "F5"},
+            {"mnuWindow", "Active &Window", ""},
+            {"mnuAutoCapture", "Start &Auto Capture", ""},
+            {"mnuZoomIn", "&Enlarge", "F2"},
+            {"mnuZoomOut", "&Shrink", "F3"},
+            {"mnuFitToWin", "&Fit To Window", ""},
+            {"mnuCrop", "&Crop Image", ""},
+            {"mnuGrayScale", "&Grayscale - Make Gray", ""},
             {"mnuInvertColor", "&Invert Color", "Ctrl+I"},
-            {"mnuFlipHor", "Flip &Horizontal", ""}, {"mnuFlipVert", "Flip &Vertical", ""},
+            {"mnuFlipHor", "Flip &Horizontal", ""},
+            {"mnuFlipVert", "Flip &Vertical", ""},
             {"mnuAttribute", "Image &Attributes...", ""},
             {"mnuShowToolbox", "&Show Toolbox", ""},
             {"mnuCopyToClipboard", "&Copy Image to Clipboard", "Ctrl+R"},
@@ -79,8 +93,10 @@ private slots:
             {"mnuHelpAbout", "&About Snaplorn...", ""},
             {"popDesktop", "Capture &Full Screen", ""},
             {"popRectangle", "Capture &Rectangular Area", ""},
-            {"popWindow", "Capture Active &Window", ""}, {"popAbout", "&About Snaplorn...", ""},
-            {"popShow", "&Show Application...", ""}, {"popExit", "E&xit", ""},
+            {"popWindow", "Capture Active &Window", ""},
+            {"popAbout", "&About Snaplorn...", ""},
+            {"popShow", "&Show Application...", ""},
+            {"popExit", "E&xit", ""},
             {"mnuPopCopyImage", "Copy &Image to Clipboard", ""},
             {"mnuPopCopyColor", "&Original Hex Color", ""},
             {"mnuPopCopySafeColor", "&Nearest Web-safe Color", ""},
@@ -98,6 +114,27 @@ private slots:
         QVERIFY(action);
         QCOMPARE(action->text(), caption);
         QCOMPARE(action->shortcut(), QKeySequence(shortcut));
+    }
+
+    void everyMenuEntryHasItsOwnAccessKey()
+    {
+        for (QMenu* menu : window->findChildren<QMenu*>()) {
+            QSet<QString> keys;
+            for (QAction* a : menu->actions()) {
+                const QString key = QKeySequence::mnemonic(a->text()).toString();
+                if (a->isSeparator() || key.isEmpty())
+                    continue;
+                QVERIFY2(!keys.contains(key), qPrintable(menu->objectName() + ": " + a->text()));
+                keys << key;
+            }
+        }
+        // Alt+F, A: the open File menu takes the access key of Save As.
+        auto* file = window->findChild<QMenu*>("mnuFile");
+        window->menuBar()->setActiveAction(file->menuAction());
+        QTRY_VERIFY(file->isVisible());
+        QTest::keyClick(file, Qt::Key_A);
+        QCOMPARE(s.dialogs->requests.size(), 1);
+        QCOMPARE(s.dialogs->requests[0].kind, QString("save"));
     }
 
     void submenusAndPopupsExist()
@@ -188,6 +225,32 @@ private slots:
         window->command("mnuShowToolbox")->trigger();
         QVERIFY(toolbox->isVisible());
         QCOMPARE(frame->width(), withToolbox);
+    }
+
+    void readoutPanelKeepsRoomForItsLongestText()
+    {
+        auto panel = [&](int i) {
+            return window->findChild<QWidget*>(QString("StatusBar1_Panel%1").arg(i));
+        };
+        const QString readout("Web color= #FFFFFF, RGB=(255,255,255)");
+        const int needed = panel(1)->fontMetrics().horizontalAdvance(readout);
+        for (const int width : {586, 800, 1400}) {
+            window->resize(width, 600);
+            QTRY_COMPARE(window->width(), width);
+            QCoreApplication::processEvents();
+            const QWidget* row = panel(1)->parentWidget();
+            QVERIFY2(panel(1)->width() >= needed, qPrintable(QString::number(width)));
+            // The panels follow each other without overlapping, inside the bar.
+            for (int i = 1; i < 4; ++i)
+                QVERIFY(panel(i)->geometry().right() < panel(i + 1)->x());
+            QVERIFY(panel(4)->geometry().right() < row->width());
+            QVERIFY(row->mapTo(window.get(), QPoint(row->width(), 0)).x() <= width);
+        }
+        // Where there is room the others keep their widths and panel 1 the rest.
+        QCOMPARE(panel(2)->width(), 130);
+        QCOMPARE(panel(3)->width(), 80);
+        QCOMPARE(panel(1)->width(),
+                 window->centralWidget()->width() - 130 - 80 - panel(4)->width() - 320);
     }
 
     void statusPanelClicksShowAndOpenTheWebAddress()

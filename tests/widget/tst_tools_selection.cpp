@@ -245,6 +245,33 @@ private slots:
         QCOMPARE(paste->pos(), QPoint(10, 10));
     }
 
+    void frameClickStampsThePasteBeforeTheText()
+    {
+        f->setWhite(200, 120);
+        f->chooseTool(toolText);
+        f->drag(QPoint(2, 2), QPoint(100, 60));
+        // With the window inactive the floating picture takes no focus from
+        // the text box, so both are pending when the frame is clicked.
+        QWidget elsewhere;
+        elsewhere.show();
+        elsewhere.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&elsewhere));
+        QImage red(100, 60, QImage::Format_RGB32);
+        red.fill(qRgb(255, 0, 0));
+        offer(red);
+        f->action("mnuPaste")->trigger();
+        QWidget* text = f->w().findChild<QWidget*>("txtText");
+        QVERIFY(text->isVisible() && floating()->isVisible());
+        QWidget* frame = f->w().findChild<QWidget*>("picSelImageFrame");
+        QTest::mouseClick(frame, Qt::LeftButton, {},
+                          QPoint(frame->width() - 4, frame->height() - 4));
+        QVERIFY(!text->isVisible() && !floating()->isVisible());
+        // The prompt is written in black over the stamped red picture.
+        const QImage area = f->doc().canvas().copy(0, 0, 100, 60);
+        QVERIFY(differingPixels(area, red) > 20);
+        QCOMPARE(area.pixel(99, 59), qRgb(255, 0, 0));
+    }
+
     void newHidesAPendingPaste()
     {
         f->setWhite(100, 80);

@@ -1,5 +1,6 @@
-#include "output/PrintLayout.h"
+#include "platform/PrintLayout.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace snaplorn {
@@ -23,6 +24,18 @@ PrintLayout printLayout(const QSize& imageSize, const QSizeF& screenDpi)
     layout.imageInches = QRectF(PrintImageLeft / dpiX, PrintImageTop / dpiY,
                                 imageSize.width() / dpiX, imageSize.height() / dpiY);
     return layout;
+}
+
+QRectF fitOnPrintableArea(const QRectF& imageInches, const QSizeF& printable)
+{
+    if (printable.isEmpty() || imageInches.isEmpty())
+        return imageInches;
+    const qreal roomX = printable.width() - imageInches.x();
+    const qreal roomY = printable.height() - imageInches.y();
+    const qreal scale = std::min({1.0, roomX / imageInches.width(), roomY / imageInches.height()});
+    if (scale >= 1.0 || scale <= 0.0)
+        return imageInches;
+    return QRectF(imageInches.topLeft(), imageInches.size() * scale);
 }
 
 } // namespace snaplorn

@@ -8,7 +8,8 @@ namespace snaplorn {
 // Where a print puts the image. The printout equals a small window showing
 // the image at its actual size, printed at screen scale: the image keeps
 // the physical size it has on the screen and sits 21 x 14 screen pixels
-// from the top-left corner of the printable area.
+// from the top-left corner of the printable area (the printer shrinks an
+// image that would not fit there; see fitOnPrintableArea).
 struct PrintLayout {
     // The print window's outer size in screen pixels (image + 50 x 60).
     QSize windowSize;
@@ -25,5 +26,10 @@ inline constexpr int PrintWindowExtraHeight = 60;
 // dots per inch (horizontal, vertical); a DPI that is not a sensible
 // positive number counts as 96.
 PrintLayout printLayout(const QSize& imageSize, const QSizeF& screenDpi);
+
+// The place of the image on a page whose printable area is `printable`
+// inches: unchanged when it fits, else shrunk to fit, keeping its offset
+// from the corner and its proportions. An empty area changes nothing.
+QRectF fitOnPrintableArea(const QRectF& imageInches, const QSizeF& printable);
 
 } // namespace snaplorn
