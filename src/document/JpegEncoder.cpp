@@ -191,8 +191,16 @@ JpegBytes encodeJpegWhole(const JpegSource& source, int quality)
     if (!handle)
         return failure(tjGetErrorStr2(nullptr));
     JpegBytes result;
-    const int flags = TJFLAG_ACCURATEDCT | (source.bottomUp ? TJFLAG_BOTTOMUP : 0);
-    unsigned char* out = nullptr;
+    // Room for the largest JPEG the picture can give, so the library never
+    // grows its buffer by copying; only the pages it writes get memory. A
+    // picture too large for that lets the library grow the buffer itself.
+    int flags = TJFLAG_ACCURATEDCT | (source.bottomUp ? TJFLAG_BOTTOMUP : 0);
+    const unsigned long room = tjBufSize(source.width, source.height, TJSAMP_420);
+    unsigned char* out = room <= (unsigned long)INT_MAX ? tjAlloc(int(room)) : nullptr;
+    if (out) {
+        result.size = room;
+        flags |= TJFLAG_NOREALLOC;
+    }
     const int rc = tjCompress2(handle.get(), source.data, source.width, int(source.rowStride),
                                source.height, turboPixelFormat(source.pixels), &out,
                                &result.size, TJSAMP_420, std::clamp(quality, 1, 100), flags);
