@@ -8,8 +8,6 @@
 #include <atomic>
 #include <climits>
 #include <cstring>
-#include <exception>
-#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -251,8 +249,8 @@ JpegBytes encodeJpegInStrips(const JpegSource& source, int quality, int mcuRowsP
         for (int i = next++; i < count && !failed; i = next++) {
             try {
                 strips[size_t(i)] = encodeStrip(stripOf(i), quality);
-            } catch (const std::exception& e) {
-                strips[size_t(i)] = failure(e.what());
+            } catch (...) { // out of memory: the picture fails, the threads go on
+                strips[size_t(i)] = JpegBytes();
             }
             if (!strips[size_t(i)].ok())
                 failed = true;
@@ -260,10 +258,11 @@ JpegBytes encodeJpegInStrips(const JpegSource& source, int quality, int mcuRowsP
     };
     const int wanted = std::min(count, threads > 0 ? threads : coresAvailable());
     std::vector<std::thread> helpers;
+    helpers.reserve(size_t(wanted));
     for (int i = 1; i < wanted; ++i) {
         try {
             helpers.emplace_back(work);
-        } catch (const std::system_error&) {
+        } catch (...) {
             break; // fewer threads, the same strips
         }
     }
