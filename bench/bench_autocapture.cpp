@@ -1,8 +1,10 @@
 // An auto-capture series of the real main window on the X display: interval
 // 0.2 s, N images (default 25). The screen changes after every save, so
 // each file must show the screen of its own tick: the report says whether
-// all files are distinct and in order, how regular the ticks were, and the
-// process's mean CPU use during the series.
+// all files are distinct and in order, how regular the ticks were (how late
+// the latest save came after its tick, counted from the first save), and
+// the process's mean CPU use during the series. Exits with 1 unless every
+// file is there, in order, and no save came later than one interval.
 // Usage: capture_autocapture_probe [IMAGES]
 #include "BenchSeries.h"
 #include "app/Startup.h"
@@ -83,12 +85,23 @@ int main(int argc, char** argv)
         if (!file.isNull() && near(file.pixel(160, 120), BenchMarker::colour(n)))
             ++inOrder;
     }
+    constexpr qint64 IntervalMs = 200;
     qint64 longestGap = 0;
-    for (int i = 1; i < saveTimes.size(); ++i)
+    qint64 latest = 0; // after its tick, the first save's being the first tick
+    int late = 0;
+    for (int i = 1; i < saveTimes.size(); ++i) {
         longestGap = std::max(longestGap, saveTimes[i] - saveTimes[i - 1]);
+        const qint64 lateness = saveTimes[i] - saveTimes[0] - i * IntervalMs;
+        latest = std::max(latest, lateness);
+        late += lateness > IntervalMs;
+    }
+    const bool kept = inOrder == images && late == 0;
     printf("auto capture 0.2 s x %d at %dx%d: %d/%d files distinct and in order, series %.2f s "
-           "(ideal %.2f s), longest gap between saves %lld ms, mean CPU %.0f%% of one core\n",
+           "(ideal %.2f s), longest gap between saves %lld ms, latest save %lld ms after its "
+           "tick, %d later than one interval, mean CPU %.0f%% of one core; every tick kept: "
+           "%s\n",
            images, window.document().width(), window.document().height(), inOrder, images, wall,
-           (images + 1) * 0.2, longestGap, 100.0 * cpu / std::max(wall, 0.001));
-    return inOrder == images ? 0 : 1;
+           (images + 1) * 0.2, longestGap, latest, late, 100.0 * cpu / std::max(wall, 0.001),
+           kept ? "PASS" : "MISS");
+    return kept ? 0 : 1;
 }

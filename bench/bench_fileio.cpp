@@ -1,7 +1,9 @@
 // Picture file speed: our loaders and writers on screen-like images, beside
 // the libjpeg-turbo command-line tools doing the same work as whole processes
-// on the same files in the same run.
+// on the same files in the same run; and the JPEG encoding alone, in one
+// piece and in strips on every core.
 #include "document/ImageFiles.h"
+#include "document/JpegEncoder.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -17,6 +19,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <thread>
 #include <vector>
 
 using namespace snaplorn;
@@ -213,6 +216,35 @@ std::vector<double> measure(const QImage& image, const QString& dir, const Peers
     return ratios;
 }
 
+// The encoding alone, from pixels in memory to JPEG bytes in memory: in one
+// piece on one core, and as the program encodes (in strips on every core).
+void measureEncoding(const QImage& image, const QString& dir, const Peers& peers)
+{
+    const JpegSource source{image.constBits(), image.width(), image.height(),
+                            size_t(image.bytesPerLine()), JpegPixels::Bgrx32, false};
+    std::vector<double> whole, strips, cjpeg;
+    const QString bmp = dir + QStringLiteral("/screen.bmp");
+    const QString peerJpg = dir + QStringLiteral("/peer.jpg");
+    for (int i = 0; i < Runs; ++i) {
+        whole.push_back(timeMs([&] { return encodeJpegWhole(source, Quality).ok(); }));
+        strips.push_back(timeMs([&] { return encodeJpeg(source, Quality).ok(); }));
+        if (!peers.cjpeg.isEmpty())
+            cjpeg.push_back(timeMs([&] {
+                return runTool(peers.cjpeg, {"-quality", QString::number(Quality), "-outfile",
+                                             peerJpg, bmp});
+            }));
+    }
+    const int rows = jpegStripMcuRows(image.width(), image.height());
+    const int count = rows > 0 ? (image.height() + rows * 16 - 1) / (rows * 16) : 1;
+    std::printf("  encode q%d in memory:  one piece %.2f ms, %d strips on %u cores %.2f ms "
+                "(%.2fx)",
+                Quality, median(whole), count, std::thread::hardware_concurrency(), median(strips),
+                median(whole) / median(strips));
+    if (!cjpeg.empty())
+        std::printf("; cjpeg whole process from the BMP %.2f ms", median(cjpeg));
+    std::printf("\n");
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -240,6 +272,7 @@ int main(int argc, char** argv)
         std::printf("%d x %d screen image\n", size.width(), size.height());
         const QImage image = screenImage(size.width(), size.height());
         const std::vector<double> ratios = measure(image, dir.path(), peers);
+        measureEncoding(image, dir.path(), peers);
         for (size_t i = 0; i < ratios.size(); ++i) {
             const bool pass = ratios[i] <= TargetRatio;
             allPass = allPass && (i > 0 || pass);

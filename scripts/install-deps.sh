@@ -29,7 +29,7 @@ fuzz_pkgs=(
 )
 test_pkgs=(
   "${build_pkgs[@]}"
-  xclip trayer libjpeg-turbo-progs
+  xclip trayer libjpeg-turbo-progs jpeginfo
   cups cups-client printer-driver-cups-pdf ghostscript poppler-utils
   msmtp msmtp-mta python3 python3-aiosmtpd
 )

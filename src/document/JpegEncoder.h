@@ -3,6 +3,15 @@
 // bitmaps with it, and the command-line capture encodes the grabbed screen
 // with it straight from memory. The same pixels give the same file bytes
 // either way.
+//
+// Large pictures are encoded on every core: the picture is cut into
+// horizontal strips of whole MCU rows, the strips are encoded side by side,
+// and their entropy-coded data is joined into one baseline JPEG with a
+// restart marker at every strip boundary. Restart markers change no
+// coefficient, so the decoded pixels are exactly those of the picture
+// encoded in one piece. Where the strips fall depends on the picture's size
+// alone, never on the number of cores, so a picture gives the same bytes on
+// every machine.
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -33,8 +42,29 @@ struct JpegBytes {
 // Largest width or height a JPEG file can hold.
 inline constexpr int JpegMaxSide = 65535;
 
+// Pictures with fewer pixels are encoded in one piece. On an idle machine
+// the strips pay from about 800 x 600; on a busy one a strip whose thread
+// waits for a core holds up the whole picture for a few milliseconds, which
+// only a picture this large amortises.
+inline constexpr long long JpegStripMinPixels = 1024LL * 1024;
+
 // 4:2:0 subsampling and the accurate integer DCT at `quality` (clamped to
-// 1..100).
+// 1..100); in strips on every core when the picture is large enough.
 JpegBytes encodeJpeg(const JpegSource& source, int quality);
+
+// The rows of MCUs (16 pixel rows each) per strip for a picture of this
+// size, or 0 when it is encoded in one piece.
+int jpegStripMcuRows(int width, int height);
+
+// The two ways encodeJpeg works, for tests and benchmarks. The whole picture
+// in one piece on the calling thread:
+JpegBytes encodeJpegWhole(const JpegSource& source, int quality);
+
+// In strips of `mcuRowsPerStrip` MCU rows on up to `threads` threads (0: one
+// per core), each strip encoded by `encodeStrip`. Any strip that fails fails
+// the whole picture, with that strip's reason.
+using JpegStripEncoder = JpegBytes (*)(const JpegSource& strip, int quality);
+JpegBytes encodeJpegInStrips(const JpegSource& source, int quality, int mcuRowsPerStrip,
+                             int threads = 0, JpegStripEncoder encodeStrip = encodeJpegWhole);
 
 } // namespace snaplorn

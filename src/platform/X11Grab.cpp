@@ -6,6 +6,7 @@
 #include <xcb/xcb.h>
 
 #include <sys/ipc.h>
+#include <sys/mman.h>
 #include <sys/shm.h>
 #include <csignal>
 #include <cstring>
@@ -124,6 +125,12 @@ ShmSegment* ShmSegmentPool::create(size_t size)
         shmctl(id, IPC_RMID, nullptr);
         return nullptr;
     }
+#ifdef MADV_POPULATE_WRITE
+    // The segment's pages are made and mapped here in one go, instead of one
+    // page fault at a time when the server writes them and again when the
+    // encoder reads them; a kernel without it faults them in as before.
+    madvise(address, size, MADV_POPULATE_WRITE);
+#endif
     const xcb_shm_seg_t xid = xcb_generate_id(m_connection);
     xcb_generic_error_t* error =
         xcb_request_check(m_connection, xcb_shm_attach_checked(m_connection, xid, id, 0));

@@ -8,7 +8,10 @@
  *                                50), so a kill lands in the middle of it;
  *   FAULTSHIM_MARK=/file         created when the first slowed piece is out;
  *   FAULTSHIM_FAIL_RENAME=text   rename(), renameat() and renameat2() onto a
- *                                path that contains the text fail with EIO.
+ *                                path that contains the text fail with EIO;
+ *   FAULTSHIM_FAIL_JPEG_AFTER=n  tjCompress2() works n times, and every later
+ *                                call fails as the library fails on a bad
+ *                                argument: one strip of a picture fails.
  */
 #define _GNU_SOURCE
 #include <dlfcn.h>
@@ -25,6 +28,8 @@ typedef ssize_t (*write_fn)(int, const void*, size_t);
 typedef int (*rename_fn)(const char*, const char*);
 typedef int (*renameat_fn)(int, const char*, int, const char*);
 typedef int (*renameat2_fn)(int, const char*, int, const char*, unsigned int);
+typedef int (*tjcompress2_fn)(void*, const unsigned char*, int, int, int, int, unsigned char**,
+                              unsigned long*, int, int, int);
 
 static long env_number(const char* name, long fallback)
 {
@@ -119,4 +124,19 @@ int renameat2(int fromDir, const char* from, int toDir, const char* to, unsigned
     if (!real)
         real = (renameat2_fn)dlsym(RTLD_NEXT, "renameat2");
     return refused(to) ? -1 : real(fromDir, from, toDir, to, flags);
+}
+
+int tjCompress2(void* handle, const unsigned char* source, int width, int pitch, int height,
+                int pixelFormat, unsigned char** jpeg, unsigned long* jpegSize, int subsampling,
+                int quality, int flags)
+{
+    static tjcompress2_fn real;
+    static int calls;
+    if (!real)
+        real = (tjcompress2_fn)dlsym(RTLD_NEXT, "tjCompress2");
+    const long works = env_number("FAULTSHIM_FAIL_JPEG_AFTER", 0);
+    if (works > 0 && __atomic_add_fetch(&calls, 1, __ATOMIC_SEQ_CST) > works)
+        width = 0; /* refused by the library itself, with its own message */
+    return real(handle, source, width, pitch, height, pixelFormat, jpeg, jpegSize, subsampling,
+                quality, flags);
 }

@@ -2,7 +2,7 @@
 # The command-line capture of the real program (files, exit codes, the
 # clipboard), and a hot key that another program holds already.
 source "$(dirname "$0")/lib.sh"
-: "${HOTKEY_HOLDER:?}"
+: "${HOTKEY_HOLDER:?}" "${FAULTSHIM:?}"
 write_settings
 out="$SNAPLORN_TESTHOME/cli"
 rm -rf "$out" && mkdir -p "$out"
@@ -92,6 +92,13 @@ expect_failure "unknown option" "$SNAPLORN_BINARY" --frobnicate
 expect_failure "could not be saved" "$SNAPLORN_BINARY" --capture desktop --output /proc/x.jpg
 expect_failure "could not be saved" "$SNAPLORN_BINARY" --capture desktop --output /proc/x.jpg --quality 80
 [[ ! -e "$out/x.jpg" ]] || fail "a failed capture left a file"
+# One strip of the screen's JPEG fails to encode: the quick path gives up and
+# the program's save fails the same way, with its message, and no file (nor
+# a temporary one) is left.
+expect_failure "cannot be converted to JPEG" env LD_PRELOAD="$FAULTSHIM" FAULTSHIM_FAIL_JPEG_AFTER=1 \
+  ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0" \
+  "$SNAPLORN_BINARY" --capture desktop --output "$out/strip.jpg" --quality 80
+ls "$out"/strip.jpg* >/dev/null 2>&1 && fail "a failed strip left a file"
 
 # To the clipboard: served until another program takes it over.
 "$SNAPLORN_BINARY" --capture desktop > "$out/clip.out" 2>&1 &

@@ -1,5 +1,6 @@
 // The pieces of the quick command-line capture that need no display: its
-// encoder gives the save code's bytes, and its file writing never leaves a
+// encoder gives the save code's bytes, its strips decode to the pixels of the
+// picture encoded in one piece, and its file writing never leaves a
 // half-written or wrongly permitted file.
 #include "TestSupport.h"
 
@@ -9,6 +10,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+
+#include <atomic>
 
 #include <sys/stat.h>
 
@@ -45,6 +50,58 @@ QStringList leftovers(const QString& folder, const QString& name)
     return QDir(folder).entryList({name + QStringLiteral(".*")}, QDir::Files);
 }
 
+// A picture as a screen grab holds it: an undefined fourth byte per pixel.
+QImage grabbedPicture(const QImage& picture)
+{
+    QImage grabbed = picture.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < grabbed.height(); ++y) {
+        auto* row = reinterpret_cast<quint32*>(grabbed.scanLine(y));
+        for (int x = 0; x < grabbed.width(); ++x)
+            row[x] = (row[x] & 0x00ffffffu) | (quint32(x * 7 + y) & 0xffu) << 24;
+    }
+    return grabbed;
+}
+
+QByteArray bytesOf(const JpegBytes& jpeg)
+{
+    return QByteArray(reinterpret_cast<const char*>(jpeg.data.get()), int(jpeg.size));
+}
+
+int countMarkers(const QByteArray& jpeg, uchar low, uchar high)
+{
+    int count = 0;
+    for (int i = 0; i + 1 < jpeg.size(); ++i)
+        count += uchar(jpeg[i]) == 0xff && uchar(jpeg[i + 1]) >= low && uchar(jpeg[i + 1]) <= high;
+    return count;
+}
+
+// Standard output of a tool that must exit with 0; the test fails otherwise.
+QByteArray runTool(const QString& tool, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(tool, arguments);
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit ||
+        process.exitCode() != 0) {
+        qWarning().noquote() << tool << arguments.join(' ') << "failed:"
+                             << process.readAllStandardError();
+        return QByteArray();
+    }
+    return process.readAllStandardOutput();
+}
+
+std::atomic<int> stripsEncoded{0};
+
+// Encodes strips until the third, which fails as the library would.
+JpegBytes thirdStripFails(const JpegSource& strip, int quality)
+{
+    if (++stripsEncoded == 3) {
+        JpegBytes failed;
+        failed.error = "strip refused";
+        return failed;
+    }
+    return encodeJpegWhole(strip, quality);
+}
+
 } // namespace
 
 class TestFastCapture : public QObject
@@ -54,6 +111,10 @@ private slots:
     void encoderMatchesTheSaveCode_data();
     void encoderMatchesTheSaveCode();
     void encoderRefusesImpossibleSizes();
+    void stripsDecodeToTheWholePicture_data();
+    void stripsDecodeToTheWholePicture();
+    void stripFileIsReadByStrictDecoders();
+    void failingStripFailsThePicture();
     void newFileFollowsTheUmask();
     void replacedFileKeepsItsPermissions();
     void failuresKeepTheOldFile();
@@ -68,20 +129,15 @@ void TestFastCapture::encoderMatchesTheSaveCode_data()
     QTest::newRow("odd size, q80") << QSize(333, 77) << 80;
     QTest::newRow("one pixel, q100") << QSize(1, 1) << 100;
     QTest::newRow("wide, q1") << QSize(1024, 9) << 1;
+    QTest::newRow("in strips, q80") << QSize(1031, 1021) << 80;
 }
 
 void TestFastCapture::encoderMatchesTheSaveCode()
 {
     QFETCH(QSize, size);
     QFETCH(int, quality);
-    QImage picture = test::patternImage(size.width(), size.height());
-    picture = picture.convertToFormat(QImage::Format_RGB32);
-    QImage grabbed = picture.copy();
-    for (int y = 0; y < grabbed.height(); ++y) {
-        auto* row = reinterpret_cast<quint32*>(grabbed.scanLine(y));
-        for (int x = 0; x < grabbed.width(); ++x)
-            row[x] = (row[x] & 0x00ffffffu) | (quint32(x * 7 + y) & 0xffu) << 24;
-    }
+    const QImage picture = test::patternImage(size.width(), size.height());
+    const QImage grabbed = grabbedPicture(picture);
     const JpegSource source{grabbed.constBits(), grabbed.width(), grabbed.height(),
                             size_t(grabbed.bytesPerLine()), JpegPixels::Bgrx32, false};
     const JpegBytes quick = encodeJpeg(source, quality);
@@ -91,8 +147,7 @@ void TestFastCapture::encoderMatchesTheSaveCode()
     const QString jpg = scratch(QStringLiteral("same.jpg"));
     QVERIFY(writeTemporaryBmp24(picture, bmp));
     QVERIFY(BmpToJpeg(bmp, jpg, quality));
-    QCOMPARE(QByteArray(reinterpret_cast<const char*>(quick.data.get()), int(quick.size)),
-             readBytes(jpg));
+    QCOMPARE(bytesOf(quick), readBytes(jpg));
 }
 
 void TestFastCapture::encoderRefusesImpossibleSizes()
@@ -104,6 +159,95 @@ void TestFastCapture::encoderRefusesImpossibleSizes()
         QVERIFY(!bytes.ok());
         QVERIFY(!bytes.error.empty());
     }
+}
+
+// Restart markers change no coefficient: whatever the strips, the picture
+// decodes to exactly the pixels of the one-piece encoding, from a grab and
+// from a bottom-up bitmap alike.
+void TestFastCapture::stripsDecodeToTheWholePicture_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<int>("mcuRows"); // per strip; 0: the size's own rule
+    QTest::addColumn<int>("strips");
+    QTest::addColumn<bool>("bitmap"); // bottom-up 24-bit rows
+    QTest::addColumn<int>("quality");
+    QTest::newRow("1x1") << QSize(1, 1) << 1 << 1 << false << 80;
+    QTest::newRow("odd size, 5 strips") << QSize(333, 77) << 1 << 5 << false << 80;
+    QTest::newRow("bitmap, 3 strips") << QSize(17, 33) << 1 << 3 << true << 100;
+    QTest::newRow("last strip short") << QSize(250, 480) << 11 << 3 << true << 1;
+    QTest::newRow("12 strips, RST0..7 twice") << QSize(90, 190) << 1 << 12 << false << 80;
+    QTest::newRow("the size's rule") << QSize(1100, 1000) << 0 << 16 << false << 80;
+}
+
+void TestFastCapture::stripsDecodeToTheWholePicture()
+{
+    QFETCH(QSize, size);
+    QFETCH(int, mcuRows);
+    QFETCH(int, strips);
+    QFETCH(bool, bitmap);
+    QFETCH(int, quality);
+    const QImage picture = grabbedPicture(test::patternImage(size.width(), size.height()));
+    QImage rows = picture;
+    JpegSource source{picture.constBits(), size.width(), size.height(),
+                      size_t(picture.bytesPerLine()), JpegPixels::Bgrx32, false};
+    if (bitmap) {
+        rows = picture.convertToFormat(QImage::Format_BGR888).mirrored();
+        source = {rows.constBits(), size.width(), size.height(), size_t(rows.bytesPerLine()),
+                  JpegPixels::Bgr24, true};
+    }
+    const JpegBytes whole = encodeJpegWhole(source, quality);
+    const JpegBytes parts = mcuRows > 0 ? encodeJpegInStrips(source, quality, mcuRows, 2)
+                                        : encodeJpeg(source, quality);
+    QVERIFY(whole.ok());
+    QVERIFY2(parts.ok(), parts.error.c_str());
+    const QByteArray joined = bytesOf(parts);
+    QCOMPARE(countMarkers(joined, 0xdd, 0xdd), 1);           // DRI
+    QCOMPARE(countMarkers(joined, 0xd0, 0xd7), strips - 1); // RSTn
+    const QImage expected = QImage::fromData(bytesOf(whole), "JPG");
+    const QImage decoded = QImage::fromData(joined, "JPG");
+    QCOMPARE(decoded.size(), size);
+    QVERIFY(decoded == expected);
+}
+
+// The joined file passes the strict checks of libjpeg-turbo, jpeginfo and
+// ImageMagick, and djpeg decodes it to the one-piece encoding's pixels.
+void TestFastCapture::stripFileIsReadByStrictDecoders()
+{
+    for (const char* tool : {"djpeg", "jpeginfo", "identify"})
+        if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
+            QSKIP("djpeg, jpeginfo or identify is not installed");
+    const QImage picture = grabbedPicture(test::patternImage(333, 190));
+    const JpegSource source{picture.constBits(), picture.width(), picture.height(),
+                            size_t(picture.bytesPerLine()), JpegPixels::Bgrx32, false};
+    const QString whole = scratch(QStringLiteral("whole.jpg"));
+    const QString strips = scratch(QStringLiteral("strips.jpg"));
+    std::string why;
+    QVERIFY(writeAtomically(whole, bytesOf(encodeJpegWhole(source, 80)), &why));
+    QVERIFY(writeAtomically(strips, bytesOf(encodeJpegInStrips(source, 80, 1, 3)), &why));
+    const QByteArray pixels = runTool("djpeg", {"-strict", "-ppm", whole});
+    QVERIFY(!pixels.isEmpty());
+    QCOMPARE(runTool("djpeg", {"-strict", "-ppm", strips}), pixels);
+    QVERIFY(runTool("jpeginfo", {"-c", strips}).contains(" OK"));
+    QCOMPARE(runTool("identify", {"-regard-warnings", "-format", "%m %wx%h", strips}),
+             QByteArray("JPEG 333x190"));
+}
+
+// One strip that fails fails the picture with its reason: no bytes at all,
+// so no caller can write half a picture.
+void TestFastCapture::failingStripFailsThePicture()
+{
+    const QImage picture = grabbedPicture(test::patternImage(64, 160));
+    const JpegSource source{picture.constBits(), picture.width(), picture.height(),
+                            size_t(picture.bytesPerLine()), JpegPixels::Bgrx32, false};
+    for (int threads : {1, 2}) {
+        stripsEncoded = 0;
+        const JpegBytes bytes = encodeJpegInStrips(source, 80, 1, threads, thirdStripFails);
+        QVERIFY(!bytes.ok());
+        QVERIFY(!bytes.data);
+        QCOMPARE(bytes.error, std::string("strip refused"));
+    }
+    // A restart interval the DRI segment cannot hold is refused, not wrapped.
+    QVERIFY(!encodeJpegInStrips(source, 80, 65536, 1).ok());
 }
 
 void TestFastCapture::newFileFollowsTheUmask()
