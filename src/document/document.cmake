@@ -1,4 +1,5 @@
 list(APPEND SNAPLORN_CORE_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/ImageDocument.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SpareCopy.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DropList.cpp
 )

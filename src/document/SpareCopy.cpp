@@ -1,0 +1,172 @@
+#include "document/SpareCopy.h"
+
+#include <QColorSpace>
+
+#include <cstring>
+#include <utility>
+
+namespace snaplorn {
+
+namespace {
+
+// Whether `target` can take a copy of `source` that is indistinguishable from
+// the one QImage::copy makes: same size and format, 32-bit pixels with rows
+// packed as a fresh picture's are, and nobody else holding the target.
+bool fits(const QImage& target, const QImage& source)
+{
+    return !target.isNull() && target.isDetached() && target.size() == source.size() &&
+           target.format() == source.format() && source.depth() == 32 &&
+           source.bytesPerLine() == qsizetype(source.width()) * 4 &&
+           target.bytesPerLine() == source.bytesPerLine();
+}
+
+// The copy a detach of `source` would make, written into `target` when it
+// fits (its memory is already faulted in), else newly allocated.
+QImage copyOf(const QImage& source, QImage target)
+{
+    if (!fits(target, source))
+        return source.copy();
+    std::memcpy(target.bits(), source.constBits(), size_t(source.sizeInBytes()));
+    // The attributes QImage::copy carries over.
+    target.setDotsPerMeterX(source.dotsPerMeterX());
+    target.setDotsPerMeterY(source.dotsPerMeterY());
+    target.setOffset(source.offset());
+    target.setDevicePixelRatio(source.devicePixelRatio());
+    target.setColorSpace(source.colorSpace());
+    const QStringList keys = source.textKeys();
+    for (const QString& key : target.textKeys())
+        if (!keys.contains(key))
+            target.setText(key, QString());
+    for (const QString& key : keys)
+        target.setText(key, source.text(key));
+    return target;
+}
+
+} // namespace
+
+SpareCopy::SpareCopy() = default;
+
+SpareCopy::~SpareCopy()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_stop = true;
+    }
+    m_changed.notify_all();
+    if (m_worker.joinable())
+        m_worker.join();
+}
+
+void SpareCopy::startWorker()
+{
+    if (!m_worker.joinable())
+        m_worker = std::thread([this] { run(); });
+}
+
+void SpareCopy::discardLocked(QImage picture)
+{
+    if (!picture.isNull())
+        m_release.push_back(std::move(picture));
+}
+
+void SpareCopy::prepare(const QImage& picture)
+{
+    if (picture.isNull() || picture.sizeInBytes() < MinimumBytes)
+        return;
+    const qint64 key = picture.cacheKey();
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if ((!m_ready.isNull() && m_readyKey == key) || m_busyKey == key ||
+            (m_queued && m_queued->key == key))
+            return;
+        if (m_queued) // superseded before it started
+            discardLocked(std::exchange(m_queued->source, QImage()));
+        m_queued = Request{key, picture, QImage()};
+        startWorker();
+    }
+    m_changed.notify_all();
+}
+
+void SpareCopy::recycle(QImage unused)
+{
+    if (unused.isNull() || !unused.isDetached() || unused.sizeInBytes() < MinimumBytes)
+        return;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        discardLocked(std::exchange(m_pool, std::move(unused)));
+        if (m_release.empty())
+            return;
+        startWorker();
+    }
+    m_changed.notify_all();
+}
+
+QImage SpareCopy::take(const QImage& picture)
+{
+    if (picture.isNull())
+        return QImage();
+    const qint64 key = picture.cacheKey();
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_changed.wait(lock, [&] { return m_busyKey != key && !(m_queued && m_queued->key == key); });
+    if (m_ready.isNull() || m_readyKey != key)
+        return QImage();
+    m_readyKey = 0;
+    return std::exchange(m_ready, QImage());
+}
+
+bool SpareCopy::preparedFor(const QImage& picture)
+{
+    if (picture.isNull())
+        return false;
+    const qint64 key = picture.cacheKey();
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return (!m_ready.isNull() && m_readyKey == key) || m_busyKey == key ||
+           (m_queued && m_queued->key == key);
+}
+
+void SpareCopy::run()
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    for (;;) {
+        m_changed.wait(lock, [this] { return m_stop || m_queued || !m_release.empty(); });
+        if (m_stop)
+            return;
+        std::optional<Request> request = std::exchange(m_queued, std::nullopt);
+        const bool copying = request.has_value();
+        if (copying) {
+            m_busyKey = request->key;
+            // A stale spare or a recycled picture takes the copy when it
+            // fits; whatever does not fit is released.
+            if (!m_ready.isNull()) {
+                m_readyKey = 0;
+                request->target = std::exchange(m_ready, QImage());
+            }
+            if (!fits(request->target, request->source))
+                std::swap(request->target, m_pool);
+            discardLocked(std::exchange(m_pool, QImage()));
+        }
+        std::vector<QImage> release = std::exchange(m_release, {});
+        lock.unlock();
+
+        release.clear(); // frees the memory here, not on the caller's thread
+        QImage copy;
+        if (request) {
+            copy = copyOf(request->source, std::move(request->target));
+            request.reset(); // the source and an unfit target go here too
+        }
+
+        lock.lock();
+        if (copying) {
+            if (!copy.isNull()) { // null when memory ran out: no spare then
+                m_ready = std::move(copy);
+                m_readyKey = m_busyKey;
+            }
+            m_busyKey = 0;
+        }
+        lock.unlock();
+        m_changed.notify_all();
+        lock.lock();
+    }
+}
+
+} // namespace snaplorn
