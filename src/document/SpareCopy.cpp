@@ -2,8 +2,11 @@
 
 #include <QColorSpace>
 
+#include <cstdlib>
 #include <cstring>
 #include <utility>
+
+#include <sys/mman.h>
 
 namespace snaplorn {
 
@@ -11,21 +14,48 @@ namespace {
 
 // Whether `target` can take a copy of `source` that is indistinguishable from
 // the one QImage::copy makes: same size and format, 32-bit pixels with rows
-// packed as a fresh picture's are, and nobody else holding the target.
+// packed as a fresh picture's are, nobody else holding the target, and no
+// text key the source lacks (a key once set cannot be removed again).
 bool fits(const QImage& target, const QImage& source)
 {
-    return !target.isNull() && target.isDetached() && target.size() == source.size() &&
-           target.format() == source.format() && source.depth() == 32 &&
-           source.bytesPerLine() == qsizetype(source.width()) * 4 &&
-           target.bytesPerLine() == source.bytesPerLine();
+    if (target.isNull() || !target.isDetached() || target.size() != source.size() ||
+        target.format() != source.format() || source.depth() != 32 ||
+        source.bytesPerLine() != qsizetype(source.width()) * 4 ||
+        target.bytesPerLine() != source.bytesPerLine())
+        return false;
+    const QStringList keys = source.textKeys();
+    for (const QString& key : target.textKeys())
+        if (!keys.contains(key))
+            return false;
+    return true;
+}
+
+// A picture like `source` (its pixels not yet set) in memory of its own,
+// backed by huge pages where the system offers them: faulting in a fresh
+// picture page by page costs more than copying it, and the copy's memory is
+// reused for later copies. A null image when memory runs out.
+QImage freshPicture(QSize size, QImage::Format format, qsizetype bytesPerLine)
+{
+    constexpr size_t HugePage = size_t(2) << 20;
+    const size_t used = size_t(bytesPerLine) * size_t(size.height());
+    const size_t bytes = (used + HugePage - 1) / HugePage * HugePage;
+    void* memory = bytes ? std::aligned_alloc(HugePage, bytes) : nullptr;
+    if (!memory)
+        return QImage();
+    madvise(memory, bytes, MADV_HUGEPAGE); // a hint: without it, ordinary pages
+    return QImage(static_cast<uchar*>(memory), size.width(), size.height(), bytesPerLine, format,
+                  [](void* p) { std::free(p); }, memory);
 }
 
 // The copy a detach of `source` would make, written into `target` when it
-// fits (its memory is already faulted in), else newly allocated.
+// fits (its memory is already faulted in), else into new memory.
 QImage copyOf(const QImage& source, QImage target)
 {
-    if (!fits(target, source))
-        return source.copy();
+    if (!fits(target, source)) {
+        target = freshPicture(source.size(), source.format(), source.bytesPerLine());
+        if (!fits(target, source)) // rows not packed, or no memory
+            return source.copy();
+    }
     std::memcpy(target.bits(), source.constBits(), size_t(source.sizeInBytes()));
     // The attributes QImage::copy carries over.
     target.setDotsPerMeterX(source.dotsPerMeterX());
@@ -33,11 +63,7 @@ QImage copyOf(const QImage& source, QImage target)
     target.setOffset(source.offset());
     target.setDevicePixelRatio(source.devicePixelRatio());
     target.setColorSpace(source.colorSpace());
-    const QStringList keys = source.textKeys();
-    for (const QString& key : target.textKeys())
-        if (!keys.contains(key))
-            target.setText(key, QString());
-    for (const QString& key : keys)
+    for (const QString& key : source.textKeys())
         target.setText(key, source.text(key));
     return target;
 }
@@ -111,7 +137,15 @@ QImage SpareCopy::take(const QImage& picture)
     if (m_ready.isNull() || m_readyKey != key)
         return QImage();
     m_readyKey = 0;
-    return std::exchange(m_ready, QImage());
+    QImage spare = std::exchange(m_ready, QImage());
+    // The next copy needs memory of its own too: unless a dropped picture
+    // brings it, it is faulted in now, while the user draws.
+    if (m_pool.isNull()) {
+        m_stock = Stock{spare.size(), spare.format(), spare.bytesPerLine()};
+        lock.unlock();
+        m_changed.notify_all();
+    }
+    return spare;
 }
 
 bool SpareCopy::preparedFor(const QImage& picture)
@@ -128,7 +162,8 @@ void SpareCopy::run()
 {
     std::unique_lock<std::mutex> lock(m_mutex);
     for (;;) {
-        m_changed.wait(lock, [this] { return m_stop || m_queued || !m_release.empty(); });
+        m_changed.wait(lock,
+                       [this] { return m_stop || m_queued || m_stock || !m_release.empty(); });
         if (m_stop)
             return;
         std::optional<Request> request = std::exchange(m_queued, std::nullopt);
@@ -146,9 +181,16 @@ void SpareCopy::run()
             discardLocked(std::exchange(m_pool, QImage()));
         }
         std::vector<QImage> release = std::exchange(m_release, {});
+        const std::optional<Stock> stock = std::exchange(m_stock, std::nullopt);
         lock.unlock();
 
         release.clear(); // frees the memory here, not on the caller's thread
+        QImage stocked;
+        if (stock) {
+            stocked = freshPicture(stock->size, stock->format, stock->bytesPerLine);
+            if (!stocked.isNull())
+                std::memset(stocked.bits(), 0, size_t(stocked.sizeInBytes()));
+        }
         QImage copy;
         if (request) {
             copy = copyOf(request->source, std::move(request->target));
@@ -156,6 +198,12 @@ void SpareCopy::run()
         }
 
         lock.lock();
+        if (!stocked.isNull()) {
+            if (m_pool.isNull())
+                m_pool = std::move(stocked);
+            else
+                discardLocked(std::move(stocked));
+        }
         if (copying) {
             if (!copy.isNull()) { // null when memory ran out: no spare then
                 m_ready = std::move(copy);
@@ -170,3 +218,4 @@ void SpareCopy::run()
 }
 
 } // namespace snaplorn
+

@@ -48,6 +48,12 @@ private:
         QImage source;
         QImage target; // memory to copy into, when it fits
     };
+    // Memory to fault in for the next copy.
+    struct Stock {
+        QSize size;
+        QImage::Format format;
+        qsizetype bytesPerLine;
+    };
     void run();
     void startWorker();
     // Moves a picture that will not be used onto the worker's release list.
@@ -62,6 +68,7 @@ private:
     QImage m_ready;                  // the finished copy ...
     qint64 m_readyKey = 0;           // ... of this picture
     QImage m_pool;                   // unused memory for the next copy
+    std::optional<Stock> m_stock;    // memory the worker is to fault in
     std::vector<QImage> m_release;   // released on the worker
 };
 
