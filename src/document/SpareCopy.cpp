@@ -166,50 +166,44 @@ void SpareCopy::run()
                        [this] { return m_stop || m_queued || m_stock || !m_release.empty(); });
         if (m_stop)
             return;
-        std::optional<Request> request = std::exchange(m_queued, std::nullopt);
-        const bool copying = request.has_value();
-        if (copying) {
-            m_busyKey = request->key;
+        if (m_queued) { // first, as a press may be waiting for it
+            Request request = std::move(*m_queued);
+            m_queued.reset();
+            m_busyKey = request.key;
             // A stale spare or a recycled picture takes the copy when it
             // fits; whatever does not fit is released.
             if (!m_ready.isNull()) {
                 m_readyKey = 0;
-                request->target = std::exchange(m_ready, QImage());
+                request.target = std::exchange(m_ready, QImage());
             }
-            if (!fits(request->target, request->source))
-                std::swap(request->target, m_pool);
+            if (!fits(request.target, request.source))
+                std::swap(request.target, m_pool);
             discardLocked(std::exchange(m_pool, QImage()));
-        }
-        std::vector<QImage> release = std::exchange(m_release, {});
-        const std::optional<Stock> stock = std::exchange(m_stock, std::nullopt);
-        lock.unlock();
-
-        release.clear(); // frees the memory here, not on the caller's thread
-        QImage stocked;
-        if (stock) {
-            stocked = freshPicture(stock->size, stock->format, stock->bytesPerLine);
-            if (!stocked.isNull())
-                std::memset(stocked.bits(), 0, size_t(stocked.sizeInBytes()));
-        }
-        QImage copy;
-        if (request) {
-            copy = copyOf(request->source, std::move(request->target));
-            request.reset(); // the source and an unfit target go here too
-        }
-
-        lock.lock();
-        if (!stocked.isNull()) {
-            if (m_pool.isNull())
-                m_pool = std::move(stocked);
-            else
-                discardLocked(std::move(stocked));
-        }
-        if (copying) {
+            lock.unlock();
+            QImage copy = copyOf(request.source, std::move(request.target));
+            request = Request(); // the source and an unfit target go here too
+            lock.lock();
             if (!copy.isNull()) { // null when memory ran out: no spare then
                 m_ready = std::move(copy);
                 m_readyKey = m_busyKey;
             }
             m_busyKey = 0;
+        } else {
+            std::vector<QImage> release = std::exchange(m_release, {});
+            const std::optional<Stock> stock = std::exchange(m_stock, std::nullopt);
+            lock.unlock();
+            release.clear(); // frees the memory here, not on the caller's thread
+            QImage stocked;
+            if (stock) {
+                stocked = freshPicture(stock->size, stock->format, stock->bytesPerLine);
+                if (!stocked.isNull())
+                    std::memset(stocked.bits(), 0, size_t(stocked.sizeInBytes()));
+            }
+            lock.lock();
+            if (m_pool.isNull())
+                m_pool = std::move(stocked);
+            else
+                discardLocked(std::move(stocked));
         }
         lock.unlock();
         m_changed.notify_all();
@@ -218,4 +212,3 @@ void SpareCopy::run()
 }
 
 } // namespace snaplorn
-

@@ -571,6 +571,8 @@ private slots:
         check(inverted, third);
         f->action("mnuUndo")->trigger();
         check(third, inverted);
+        // The picture the test still holds was never written into.
+        QCOMPARE(differingPixels(original, test::patternImage(1024, 600, 7)), 0);
     }
 
     // The prepared copy carries what a plain copy of the picture would:
