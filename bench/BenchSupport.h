@@ -14,26 +14,60 @@
 
 namespace snaplorn::bench {
 
-// Milliseconds of one iteration of an ImageMagick convert command run with
-// -bench, from its fastest Performance line; -1 when convert is missing or
-// fails.
-inline double convertBenchMs(const QStringList& arguments, int timeoutMs = 600000)
+// Milliseconds ImageMagick spends on one operation of a picture it holds in
+// memory: convert runs that read the picture and apply the operation many
+// times against runs that only read it, interleaved, `runs` of each; the
+// difference of the medians divided by the repeat count. The count is
+// chosen so the repeated operations take about a second, far above the
+// noise of starting a process and reading the file. -1 when convert is
+// missing or fails; 0 when the operation vanished in that noise.
+inline double magickOperationMs(const QStringList& read, const QStringList& operation, int runs)
 {
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(QStringLiteral("convert"), arguments);
-    if (!process.waitForFinished(timeoutMs) || process.exitCode() != 0)
+    auto timed = [](const QStringList& arguments) {
+        QProcess process;
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        QElapsedTimer timer;
+        timer.start();
+        process.start(QStringLiteral("convert"), arguments);
+        if (!process.waitForFinished(600000) || process.exitStatus() != QProcess::NormalExit ||
+            process.exitCode() != 0)
+            return -1.0;
+        return double(timer.nsecsElapsed()) / 1e6;
+    };
+    auto repeated = [&](int repeats) {
+        QStringList arguments = read;
+        for (int i = 0; i < repeats; ++i)
+            arguments += operation;
+        return arguments << QStringLiteral("null:");
+    };
+    const QStringList readOnly = read + QStringList{QStringLiteral("null:")};
+    // A first estimate from four repeats sets the count.
+    const double probe = timed(repeated(4));
+    const double bare = timed(readOnly);
+    if (probe < 0 || bare < 0)
         return -1;
-    static const QRegularExpression line(
-        QStringLiteral("Performance\\[\\d+\\]: \\d+i ([0-9.]+)ips"));
-    double best = -1;
-    auto it = line.globalMatch(QString::fromLocal8Bit(process.readAll()));
-    while (it.hasNext()) {
-        const double ips = it.next().captured(1).toDouble();
-        if (ips > 0)
-            best = std::max(best, ips);
+    const double estimate = std::max(1.0, (probe - bare) / 4);
+    const int repeats = std::clamp(int(1000.0 / estimate), 4, 64);
+    std::vector<double> with, without;
+    for (int i = 0; i < runs; ++i) {
+        const double a = timed(repeated(repeats));
+        const double b = timed(readOnly);
+        if (a < 0 || b < 0)
+            return -1;
+        with.push_back(a);
+        without.push_back(b);
     }
-    return best > 0 ? 1000.0 / best : -1;
+    std::sort(with.begin(), with.end());
+    std::sort(without.begin(), without.end());
+    return std::max(0.0, (with[with.size() / 2] - without[without.size() / 2]) / repeats);
+}
+
+// A peer's figure is printed, and a ratio formed from it, only when it is
+// credible: no operation that writes every byte of a picture takes less
+// than a memory copy of the same bytes.
+inline bool crediblePeerMs(double peerMs, double copyMs)
+{
+    return peerMs > 0 && peerMs >= copyMs;
 }
 
 // Median milliseconds of `runs` timed calls of `once`, after one untimed

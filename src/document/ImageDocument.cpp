@@ -3,9 +3,12 @@
 #include "base/Paths.h"
 #include "base/Texts.h"
 #include "document/ImageFiles.h"
+#include "document/SpareCopy.h"
 
 #include <QFileInfo>
 #include <QPainter>
+
+#include <utility>
 
 namespace snaplorn {
 
@@ -20,12 +23,44 @@ QImage asRgb32(const QImage& image)
 
 } // namespace
 
-ImageDocument::ImageDocument(QObject* parent) : QObject(parent) {}
+ImageDocument::ImageDocument(QObject* parent)
+    : QObject(parent), m_spare(std::make_unique<SpareCopy>())
+{
+}
+
+ImageDocument::~ImageDocument() = default;
+
+void ImageDocument::replace(QImage& slot, QImage value)
+{
+    m_spare->recycle(std::exchange(slot, std::move(value)));
+}
+
+void ImageDocument::prepareSpare()
+{
+    // A canvas nobody else holds is written in place and needs no copy.
+    if (!m_canvas.isDetached())
+        m_spare->prepare(m_canvas);
+}
+
+bool ImageDocument::spareReadyForCanvas() const
+{
+    return m_spare->preparedFor(m_canvas);
+}
 
 void ImageDocument::setCanvas(const QImage& image)
 {
-    m_canvas = asRgb32(image);
+    replace(m_canvas, asRgb32(image));
     emit canvasChanged();
+}
+
+QImage& ImageDocument::canvasForEdit()
+{
+    if (!m_canvas.isDetached()) {
+        QImage own = m_spare->take(m_canvas);
+        if (!own.isNull())
+            replace(m_canvas, std::move(own));
+    }
+    return m_canvas;
 }
 
 void ImageDocument::canvasEdited(const QRect& area)
@@ -64,22 +99,25 @@ void ImageDocument::setUntitled()
 
 void ImageDocument::TakeUndoSnapshot(SnapshotSource source)
 {
-    m_undo = source == SnapshotSource::Canvas ? m_canvas : m_committed;
+    replace(m_undo, source == SnapshotSource::Canvas ? m_canvas : m_committed);
+    prepareSpare();
     setUndoEnabled(true);
 }
 
 void ImageDocument::CommitCanvas()
 {
-    m_committed = m_canvas;
+    replace(m_committed, m_canvas);
+    prepareSpare();
 }
 
 void ImageDocument::UndoRedoSwap()
 {
     // canvas <- undo buffer; undo buffer <- committed copy; committed <- canvas
     QImage previousCommitted = m_committed;
-    m_canvas = m_undo;
+    replace(m_canvas, m_undo);
     m_undo = previousCommitted;
     m_committed = m_canvas;
+    prepareSpare();
     emit canvasChanged();
 }
 
@@ -104,8 +142,9 @@ void ImageDocument::newBlank()
     setFilePath(QString());
     QImage blank(300, 300, QImage::Format_RGB32);
     blank.fill(Qt::white);
-    m_canvas = blank;
-    m_committed = m_canvas;
+    replace(m_canvas, blank);
+    replace(m_committed, m_canvas);
+    prepareSpare();
     emit canvasChanged();
 }
 
@@ -114,8 +153,9 @@ Result ImageDocument::LoadImageFile(const QString& path)
     LoadedImage loaded = loadImageFile(path);
     if (!loaded.ok())
         return Result::failure(loaded.message);
-    m_canvas = asRgb32(loaded.image);
-    m_committed = m_canvas;
+    replace(m_canvas, asRgb32(loaded.image));
+    replace(m_committed, m_canvas);
+    prepareSpare();
     setFilePath(path);
     emit canvasChanged();
     return Result::success();
@@ -178,7 +218,7 @@ Result ImageDocument::ResizeCanvas(int width, int height)
         QPainter painter(&resized);
         painter.drawImage(0, 0, m_committed);
     }
-    m_canvas = resized;
+    replace(m_canvas, std::move(resized));
     CommitCanvas();
     setDirty(true);
     emit canvasChanged();

@@ -7,8 +7,11 @@
 
 #include <functional>
 #include <optional>
+#include <memory>
 
 namespace snaplorn {
+
+class SpareCopy;
 
 // The one image of the main window, kept apart from its display. It holds
 // the canvas (what the user sees and edits), the committed copy (the canvas
@@ -20,6 +23,7 @@ class ImageDocument : public QObject
     Q_OBJECT
 public:
     explicit ImageDocument(QObject* parent = nullptr);
+    ~ImageDocument() override;
 
     // picSelImage, picTemp, picUndo
     const QImage& canvas() const { return m_canvas; }
@@ -34,8 +38,11 @@ public:
     // left alone until CommitCanvas.
     void setCanvas(const QImage& image);
     // Lets an operation draw into the canvas; call canvasEdited afterwards
-    // with the area drawn on (none: the whole canvas may have changed).
-    QImage& canvasForEdit() { return m_canvas; }
+    // with the area drawn on (none: the whole canvas may have changed). A
+    // canvas sharing its pixels gets its own copy first: the spare prepared
+    // in the background when there is one, so a large picture is not copied
+    // while the user waits.
+    QImage& canvasForEdit();
     void canvasEdited(const QRect& area = QRect());
 
     // mbDIRTY
@@ -130,6 +137,8 @@ public:
     // buffer was never filled.
     bool undo();
     bool redo();
+    // For tests: whether a copy of the canvas is ready or being made.
+    bool spareReadyForCanvas() const;
 
 signals:
     // The canvas picture changed (size or pixels).
@@ -143,6 +152,11 @@ signals:
 
 private:
     void setFilePath(const QString& path);
+    // Puts the value into one of the three pictures; the picture it held
+    // goes back to the spare copier, which reuses or releases its memory.
+    void replace(QImage& slot, QImage value);
+    // After an operation: a spare copy of the canvas for the next one.
+    void prepareSpare();
 
     QImage m_canvas;
     QImage m_committed;
@@ -153,6 +167,7 @@ private:
     bool m_undoEnabled = false;
     bool m_redoEnabled = false;
     QString m_temporaryBitmap;
+    std::unique_ptr<SpareCopy> m_spare;
 };
 
 } // namespace snaplorn

@@ -1,6 +1,8 @@
 #include "ToolsFixture.h"
 
+#include "document/SpareCopy.h"
 #include "tools/PenSizePicker.h"
+#include "document/pixelops.h"
 #include "tools/raster.h"
 
 #include <QLabel>
@@ -513,6 +515,91 @@ private slots:
         f->action("mnuUndo")->trigger();
         QCOMPARE(f->w().miCurrTool, qint16(toolSelect));
         QVERIFY(!f->enabled("mnuCrop"));
+    }
+
+    // ---- large pictures: edits take a copy prepared in the background ----------
+
+    // A picture large enough for the prepared copy, edited by strokes, a
+    // figure, Grayscale, Invert, Undo and Redo: after every step the canvas,
+    // the committed copy and the undo buffer hold exactly what plain copies
+    // of the pictures say they must, so a reused buffer that was still in use
+    // or a copy made from the wrong picture shows.
+    void editsOfALargePictureKeepTheirPixelsAndTheUndo()
+    {
+        const QImage original = f->setImage(test::patternImage(1024, 600, 7));
+        QVERIFY(original.sizeInBytes() >= SpareCopy::MinimumBytes);
+        QVERIFY(f->doc().spareReadyForCanvas());
+        f->chooseColour(Ink);
+        f->chooseWidth(4);
+        ImageDocument& doc = f->doc();
+        auto check = [&](const QImage& canvas, const QImage& undo) {
+            QCOMPARE(differingPixels(doc.canvas(), canvas), 0);
+            QCOMPARE(differingPixels(doc.committed(), canvas), 0);
+            QCOMPARE(differingPixels(doc.undoBuffer(), undo), 0);
+        };
+        auto stroke = [&](int tool, const QList<QPoint>& points, QImage picture) {
+            f->chooseTool(tool);
+            f->drag(points);
+            if (tool == toolPencil)
+                for (int i = 1; i < points.size(); ++i)
+                    drawFigure(picture, Figure::Segment, points[i - 1], points[i], Ink, 4);
+            else
+                drawFigure(picture, Figure::Ellipse, points.first(), points.last(), Ink, 4);
+            return picture;
+        };
+
+        const QImage first = stroke(toolPencil, {{10, 10}, {200, 40}, {90, 300}}, original);
+        check(first, original);
+        QVERIFY(doc.spareReadyForCanvas());
+        const QImage second = stroke(toolPencil, {{300, 20}, {20, 250}}, first);
+        check(second, first);
+        f->action("mnuUndo")->trigger();
+        check(first, second);
+        f->action("mnuRedo")->trigger();
+        check(second, first);
+        f->action("mnuUndo")->trigger();
+        const QImage third = stroke(toolEllipse, {{40, 40}, {120, 90}, {260, 180}}, first);
+        check(third, first);
+
+        QImage gray = third;
+        grayscale(gray);
+        f->action("mnuGrayScale")->trigger();
+        check(gray, third);
+        QImage inverted = gray;
+        invertColors(inverted);
+        f->action("mnuInvertColor")->trigger(); // takes no snapshot
+        check(inverted, third);
+        f->action("mnuUndo")->trigger();
+        check(third, inverted);
+        // The picture the test still holds was never written into.
+        QCOMPARE(differingPixels(original, test::patternImage(1024, 600, 7)), 0);
+    }
+
+    // The prepared copy carries what a plain copy of the picture would:
+    // resolution and text, and no text left from the picture whose memory
+    // it reuses.
+    void theCopyOfALargePictureKeepsItsAttributes()
+    {
+        QImage tagged = test::patternImage(1024, 600, 8);
+        tagged.setText(QStringLiteral("Title"), QStringLiteral("first"));
+        tagged.setDotsPerMeterX(5000);
+        f->setImage(tagged);
+        f->chooseTool(toolPencil);
+        f->drag({QPoint(10, 10), QPoint(100, 10)});
+        ImageDocument& doc = f->doc();
+        QCOMPARE(doc.canvas().text(QStringLiteral("Title")), QStringLiteral("first"));
+        QCOMPARE(doc.canvas().dotsPerMeterX(), 5000);
+        QVERIFY(doc.canvas().constBits() != doc.undoBuffer().constBits());
+
+        const QImage plain = test::patternImage(1024, 600, 9);
+        f->setImage(plain);
+        doc.TakeUndoSnapshot(ImageDocument::SnapshotSource::Canvas);
+        QVERIFY(doc.spareReadyForCanvas());
+        const QImage copy = doc.canvasForEdit();
+        QVERIFY(copy.constBits() != doc.undoBuffer().constBits());
+        QCOMPARE(copy.textKeys(), plain.textKeys());
+        QCOMPARE(copy.dotsPerMeterX(), plain.dotsPerMeterX());
+        QCOMPARE(differingPixels(copy, plain), 0);
     }
 };
 
