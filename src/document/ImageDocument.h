@@ -127,7 +127,8 @@ public:
     // Text drawn into the canvas by `draw`, which returns the area it
     // touched; committed, with no undo snapshot.
     void drawText(const std::function<QRect(QImage&)>& draw, const QPoint& at);
-    // A drawing tool moving over the canvas marks it unsaved.
+    // A drawing tool moving over the canvas, or a picture pasted and not yet
+    // stamped, marks it unsaved.
     void markUnsaved() { setDirty(true); }
     // A capture: the picture becomes the canvas, committed, untitled and
     // unsaved; the undo buffer stays.

@@ -8,6 +8,7 @@
 #include <QPointer>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QAbstractButton;
@@ -255,7 +256,7 @@ private:
     void connectViewSignals();
     void showUndoState();
     QSize frameImageSize() const;
-    snaplorn::Result scaleCanvasTo(const QSize& size);
+    void rescaleCanvas(const std::optional<QSize>& size);
     void resizeCanvasFromFrame(int width, int height);
     void showFramePopup(const QPoint& globalPos);
 
@@ -311,7 +312,7 @@ private:
     void showReadouts(const QPointF& point);
     void finishSelection(const QPointF& release);
     void placeTextBox(const QPointF& release);
-    void applyWholeImage(void (*operation)(QImage&));
+    void applyWholeImage(void (snaplorn::ImageDocument::*operation)());
     void copyColorText(bool webSafe);
     QRect selectionRect() const;
     bool putOnClipboard(const QImage& picture);

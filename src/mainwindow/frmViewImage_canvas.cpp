@@ -148,7 +148,7 @@ void frmViewImage::picSelImage_MouseMove(int button, const QPointF& point)
     }
     setStatusText(3, size);
     if (miCurrTool < toolPointer)
-        m_document->setDirty(true);
+        m_document->markUnsaved();
 }
 
 // Panel 1: the colour under the pointer; panel 2: its position. Outside the
@@ -185,8 +185,7 @@ void frmViewImage::picSelImage_MouseUp(int button, const QPointF& point)
     // picture from before it.
     if (miCurrTool != toolPointer && miCurrTool != toolPickColor &&
         miCurrTool != toolSelectionPresent) {
-        m_document->TakeUndoSnapshot(ImageDocument::SnapshotSource::Committed);
-        m_document->CommitCanvas();
+        m_document->finishDrawing();
     }
 }
 
@@ -234,9 +233,9 @@ void frmViewImage::txtText_LostFocus()
     const QPoint at(txtText->property("imageLeft").toInt(), txtText->property("imageTop").toInt());
     const QString text = txtText->toPlainText();
     txtText->hide();
-    const QRect touched =
-        drawTextBlock(m_document->canvasForEdit(), at, text, fromColorRef(mlCurrColor), miPenWidth);
-    m_document->canvasEdited(touched.isValid() ? touched : QRect(at, QSize(1, 1)));
+    const auto colour = fromColorRef(mlCurrColor);
+    const int width = miPenWidth;
+    m_document->drawText(
+        [&](QImage& canvas) { return drawTextBlock(canvas, at, text, colour, width); }, at);
     selectPointerTool();
-    m_document->CommitCanvas();
 }

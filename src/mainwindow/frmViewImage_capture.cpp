@@ -101,11 +101,8 @@ void frmViewImage::tmrDelay_Timer()
 // put a picture on the canvas changes the document.
 void frmViewImage::CaptureLanded(const QImage& image)
 {
-    m_document->setCanvas(image);
-    m_document->CommitCanvas();
+    m_document->takeCapture(image);
     RefreshScrollRanges();
-    m_document->setUntitled();
-    m_document->setDirty(true);
 }
 
 // An abandoned capture leaves the document exactly as it was before the

@@ -53,18 +53,8 @@ void frmViewImage::mnuCut_Click()
     if (m_drag.msngStartX == m_drag.msngLastX)
         return;
     const QRect area = selectionRect();
-    m_document->TakeUndoSnapshot(ImageDocument::SnapshotSource::Committed);
-    m_document->CommitCanvas();
     selectPointerTool();
-    const QImage piece = m_document->canvas().copy(area);
-    {
-        QPainter painter(&m_document->canvasForEdit());
-        painter.fillRect(area, Qt::white);
-    }
-    m_document->canvasEdited(area);
-    putOnClipboard(piece);
-    m_document->setDirty(true);
-    m_document->CommitCanvas();
+    putOnClipboard(m_document->cut(area));
 }
 
 void frmViewImage::mnuCopy_Click()
@@ -86,10 +76,8 @@ void frmViewImage::mnuCrop_Click()
         return;
     const QRect area = selectionRect();
     selectPointerTool();
-    m_document->setCanvas(m_document->canvas().copy(area));
-    m_document->CommitCanvas();
+    m_document->crop(area);
     RefreshScrollRanges();
-    m_document->setDirty(true);
 }
 
 // ---- Paste ---------------------------------------------------------------------
@@ -124,21 +112,11 @@ void frmViewImage::mnuPaste_Click()
 // The canvas grows to hold the picture; the added area is white.
 void frmViewImage::enlargeCanvasFor(const QSize& picture)
 {
-    const QImage& canvas = m_document->canvas();
-    const QSize size(std::max(canvas.width(), picture.width()),
-                     std::max(canvas.height(), picture.height()));
-    QImage larger(size, QImage::Format_RGB32);
-    if (larger.isNull()) {
-        showError(
-            QString::fromLatin1(texts::ImageOutOfMemory).arg(size.width()).arg(size.height()));
+    const Result enlarged = m_document->enlargeFor(picture);
+    if (!enlarged) {
+        showError(enlarged.message);
         return;
     }
-    larger.fill(Qt::white);
-    {
-        QPainter painter(&larger);
-        painter.drawImage(0, 0, canvas);
-    }
-    m_document->setCanvas(larger);
     RefreshScrollRanges();
 }
 
@@ -146,7 +124,7 @@ void frmViewImage::showPastedPicture()
 {
     picPaste->show();
     picPaste->raise();
-    m_document->setDirty(true);
+    m_document->markUnsaved();
     selectPointerTool();
     picPaste->setFocus(Qt::OtherFocusReason);
 }
@@ -163,18 +141,10 @@ void frmViewImage::picPaste_LostFocus()
         hidePendingPaste();
         return;
     }
-    m_document->TakeUndoSnapshot(ImageDocument::SnapshotSource::Canvas);
-    const QImage& picture = picPaste->picture();
     const QPoint at = (QPointF(picPaste->pos()) * picPaste->devicePixelRatioF()).toPoint();
-    {
-        QPainter painter(&m_document->canvasForEdit());
-        painter.drawImage(at, picture);
-    }
-    const QRect stamped = QRect(at, picture.size()).intersected(m_document->canvas().rect());
+    m_document->stampPicture(picPaste->picture(), at);
     picPaste->move(0, 0);
     picPaste->hide();
-    m_document->canvasEdited(stamped.isValid() ? stamped : QRect());
-    m_document->CommitCanvas();
 }
 
 void frmViewImage::hidePendingPaste()

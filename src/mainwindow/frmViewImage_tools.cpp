@@ -268,33 +268,29 @@ void frmViewImage::DisableSelCommands()
 
 // ---- whole-image pixel commands --------------------------------------------------
 
-// The flips and the inversion work on the canvas as one block, drop a
-// selection (the pointer tool is chosen) and end with the canvas committed.
-// Neither takes an undo snapshot.
-void frmViewImage::applyWholeImage(void (*operation)(QImage&))
+// The flips and the inversion work on the canvas as one block and drop a
+// selection (the pointer tool is chosen).
+void frmViewImage::applyWholeImage(void (ImageDocument::*operation)())
 {
     if (!largeEnoughForOperation(m_document->canvas()))
         return;
     selectPointerTool();
-    operation(m_document->canvasForEdit());
-    m_document->canvasEdited();
-    m_document->CommitCanvas();
-    m_document->setDirty(true);
+    (m_document.get()->*operation)();
 }
 
 void frmViewImage::mnuFlipHor_Click()
 {
-    applyWholeImage(&flipHorizontal);
+    applyWholeImage(&ImageDocument::flipHorizontal);
 }
 
 void frmViewImage::mnuFlipVert_Click()
 {
-    applyWholeImage(&flipVertical);
+    applyWholeImage(&ImageDocument::flipVertical);
 }
 
 void frmViewImage::mnuInvertColor_Click()
 {
-    applyWholeImage(&invertColors);
+    applyWholeImage(&ImageDocument::invertColors);
 }
 
 // Grayscale keeps the tool (and a selection), takes an undo snapshot first,
@@ -304,11 +300,7 @@ void frmViewImage::mnuGrayScale_Click()
 {
     if (!largeEnoughForOperation(m_document->canvas()))
         return;
-    m_document->TakeUndoSnapshot(ImageDocument::SnapshotSource::Canvas);
-    grayscale(m_document->canvasForEdit());
-    m_document->canvasEdited();
-    m_document->CommitCanvas();
-    m_document->setDirty(true);
+    m_document->grayscale();
 }
 
 // ---- colour copy (canvas menu) ----------------------------------------------------

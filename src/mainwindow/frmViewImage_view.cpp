@@ -109,20 +109,14 @@ void frmViewImage::ZoomImage(const QString& direction)
     if (w <= ZoomGuard || h <= ZoomGuard)
         return;
     // The snapshot is taken even when the size limit then stops the command.
-    m_document->TakeUndoSnapshot(ImageDocument::SnapshotSource::Canvas);
-    QSize size;
+    std::optional<QSize> size;
     if (direction == QLatin1String("in")) {
-        if (2 * w > LargestZoomedSide || 2 * h > LargestZoomedSide)
-            return;
-        size = QSize(2 * w, 2 * h);
-    } else {
-        if (w / 2.0 < SmallestShrunkSide || h / 2.0 < SmallestShrunkSide)
-            return;
+        if (2 * w <= LargestZoomedSide && 2 * h <= LargestZoomedSide)
+            size = QSize(2 * w, 2 * h);
+    } else if (w / 2.0 >= SmallestShrunkSide && h / 2.0 >= SmallestShrunkSide) {
         size = QSize(int(halfToEven(w)), int(halfToEven(h)));
     }
-    const Result scaled = scaleCanvasTo(size);
-    if (!scaled)
-        showError(scaled.message);
+    rescaleCanvas(size);
 }
 
 void frmViewImage::mnuFitToWin_Click()
@@ -131,51 +125,36 @@ void frmViewImage::mnuFitToWin_Click()
     const int h = m_document->height();
     if (w < FitGuard || h < FitGuard)
         return;
-    m_document->TakeUndoSnapshot(ImageDocument::SnapshotSource::Canvas);
     selectPointerTool();
-    const Result scaled = scaleCanvasTo(fitByOrientation(QSize(w, h), frameImageSize()));
-    if (!scaled)
-        showError(scaled.message);
+    rescaleCanvas(fitByOrientation(QSize(w, h), frameImageSize()));
 }
 
-// The committed copy stretched onto a canvas of the new size (no smoothing),
-// the scroll ranges, the unsaved flag, and the new canvas committed. The
-// canvas is painted once, after the new picture is in place.
-Result frmViewImage::scaleCanvasTo(const QSize& size)
+void frmViewImage::rescaleCanvas(const std::optional<QSize>& size)
 {
-    const QImage& source =
-        m_document->committed().isNull() ? m_document->canvas() : m_document->committed();
-    const QImage scaled = resampleNearest(source, size);
-    if (scaled.isNull())
-        return Result::failure(
-            QString::fromLatin1(texts::ImageOutOfMemory).arg(size.width()).arg(size.height()));
-    m_document->setCanvas(scaled);
+    const Result scaled = m_document->rescale(size);
+    if (!size)
+        return;
+    if (!scaled) {
+        showError(scaled.message);
+        return;
+    }
     RefreshScrollRanges();
-    m_document->setDirty(true);
-    m_document->CommitCanvas();
-    return Result::success();
 }
 
 // ---- Undo and Redo -------------------------------------------------------------
 
 void frmViewImage::mnuUndo_Click()
 {
-    if (m_document->undoBuffer().isNull())
+    if (!m_document->undo())
         return; // nothing was ever stored
-    m_document->UndoRedoSwap();
-    m_document->setUndoEnabled(false);
-    m_document->setRedoEnabled(true);
     RefreshScrollRanges();
     dropSelectionForUndo();
 }
 
 void frmViewImage::mnuRedo_Click()
 {
-    if (m_document->undoBuffer().isNull())
+    if (!m_document->redo())
         return;
-    m_document->UndoRedoSwap();
-    m_document->setUndoEnabled(true);
-    m_document->setRedoEnabled(false);
     RefreshScrollRanges();
 }
 
