@@ -81,7 +81,7 @@ int Main(int argc, char** argv)
     Registry registry(paths::settingsFile());
     frmViewImage window(services, registry, commandLine);
     QObject::connect(&instance, &SingleInstance::restoreRequested, &window,
-                     &frmViewImage::RestoreFromHandOver);
+                     &frmViewImage::restoreFromHandOver);
     QObject::connect(&window, &frmViewImage::programEnding, &app, &QApplication::quit,
                      Qt::QueuedConnection);
     window.Load();

@@ -38,7 +38,7 @@ frmCaptureDesktop::frmCaptureDesktop(QWidget& mainWindow, PlatformServices& serv
     connect(m_follow, &QTimer::timeout, this, &frmCaptureDesktop::followTick);
 }
 
-Result frmCaptureDesktop::LoadFrozenScreen()
+Result frmCaptureDesktop::loadFrozenScreen()
 {
     if (!m_services.grabber)
         return Result::failure(QString::fromUtf8(texts::CaptureUnavailable));
@@ -70,7 +70,7 @@ void frmCaptureDesktop::GetImage(const QString& sCaptureType)
     }
     if (!desktop && !rectangle)
         return;
-    const Result loaded = LoadFrozenScreen();
+    const Result loaded = loadFrozenScreen();
     if (!loaded) {
         emit captureFailed(loaded.message);
         return;

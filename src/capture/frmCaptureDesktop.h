@@ -61,7 +61,7 @@ protected:
 
 private:
     // Freezes the screen into the overlay's picture (its load step).
-    snaplorn::Result LoadFrozenScreen();
+    snaplorn::Result loadFrozenScreen();
     snaplorn::ActiveWindowInfo activeOtherWindow();
     void Unload();
     QPointF screenPoint(const QPointF& widgetPoint) const;

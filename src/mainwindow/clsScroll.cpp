@@ -87,7 +87,7 @@ void clsScroll::MoveH(QScrollBar* H_SB, QWidget* pic) const
     pic->move(-toOffset(H_SB->value(), pic), pic->y());
 }
 
-void clsScroll::PassFocus(QScrollBar* bar, QWidget* target)
+void clsScroll::passFocus(QScrollBar* bar, QWidget* target)
 {
     new FocusPasser(bar, target);
 }

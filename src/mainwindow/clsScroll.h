@@ -23,5 +23,5 @@ public:
 
     // Whenever the bar gets the keyboard focus or is worked with the mouse,
     // the focus goes on to `target` at once, so keys keep reaching it.
-    static void PassFocus(QScrollBar* bar, QWidget* target);
+    static void passFocus(QScrollBar* bar, QWidget* target);
 };

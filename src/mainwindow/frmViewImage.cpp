@@ -60,7 +60,7 @@ frmViewImage::frmViewImage(PlatformServices& services, Registry& registry,
 
     // 1. canvas in its frame, scroll bars set up
     m_scroll = std::make_unique<clsScroll>();
-    LayoutControls();
+    layoutControls();
     // 2. toolbox state: the pointer tool
     createToolbox();
     selectPointerTool();
@@ -244,12 +244,12 @@ void frmViewImage::tmrBroadcast_Timer()
         mnuHide_Click();
     else
         show();
-    StartBroadcastFetch();
+    startBroadcastFetch();
     emit startupTickRan(wasVisible);
     tmrBroadcast->stop();
 }
 
-void frmViewImage::RestoreFromHandOver()
+void frmViewImage::restoreFromHandOver()
 {
     setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
@@ -264,10 +264,10 @@ void frmViewImage::resizeEvent(QResizeEvent* event)
     QMainWindow::resizeEvent(event);
     if (isMinimized())
         return;
-    LayoutControls();
+    layoutControls();
 }
 
-void frmViewImage::LayoutControls()
+void frmViewImage::layoutControls()
 {
     QWidget* inner = centralWidget();
     const int innerWidth = inner->width();
@@ -304,7 +304,7 @@ void frmViewImage::mnuShowToolbox_Click()
     // The check mark (shared with the toolbar button) has already flipped.
     const bool show = command(QStringLiteral("mnuShowToolbox"))->isChecked();
     frEdit->setVisible(show);
-    LayoutControls();
+    layoutControls();
     selectPointerTool();
 }
 
@@ -359,10 +359,10 @@ bool frmViewImage::runClosingSequence()
     if (!AskSaveChanges())
         return false;
     m_closing = true;
-    CancelBroadcast();
+    cancelBroadcast();
     if (m_settings.HotKeyPresent == 1)
         UnRegHotKeys();
-    RemoveTrayIcon();
+    removeTrayIcon();
     QCoreApplication::processEvents();
     for (QWidget* window : QApplication::topLevelWidgets())
         if (window != this && window->isVisible())

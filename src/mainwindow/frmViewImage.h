@@ -107,7 +107,7 @@ public:
     void StatusBar1_PanelClick(int panel);
 
     // Brings the window back when a second start asks for it.
-    void RestoreFromHandOver();
+    void restoreFromHandOver();
 
     // --- view ---
     void mnuZoomIn_Click();
@@ -126,21 +126,21 @@ public:
     void mnuWindow_Click();
     void mnuAutoCapture_Click();
     // Global hot keys: RegHotKeys at start (not in a process started with a
-    // file); RegisterHotKeySet registers the three keys of the settings
+    // file); registerHotKeySet registers the three keys of the settings
     // (also after the options change), telling the user when one fails.
     void RegHotKeys();
     void UnRegHotKeys();
-    bool RegisterHotKeySet();
+    bool registerHotKeySet();
     bool tryRegisterHotKeys();
     void HotKeyActions(int vKeyID);
     bool HotKeyRegistered(int id) const;
     // True while an auto-capture series runs.
     bool AutoCaptureActive() const { return m_autoCaptureActive; }
     // Used by the capture overlay.
-    void CaptureLanded(const QImage& image);
-    void CaptureAbandoned();
-    void CaptureFailed(const QString& message, bool documentUnchanged = true);
-    void ShowAfterCapture(bool evenDuringSeries);
+    void captureLanded(const QImage& image);
+    void captureAbandoned();
+    void captureFailed(const QString& message, bool documentUnchanged = true);
+    void showAfterCapture(bool evenDuringSeries);
     QString msCaptureType;
 
     // --- tools ---
@@ -188,14 +188,14 @@ public:
     void popWindow_Click();
     void popAbout_Click();
     void popShow_Click();
-    void RestoreFromTray();
+    void restoreFromTray();
     void mnuCaptureOptions_Click();
     // Stores the record the Options dialog made and registers its hot keys;
     // false when one of them could not be registered.
-    bool ApplyOptions(const snaplorn::AppSettings& updated);
+    bool storeOptions(const snaplorn::AppSettings& updated);
     // The broadcast message, fetched once after the start-up tick.
-    void StartBroadcastFetch();
-    void BroadcastArrived(const QByteArray& reply);
+    void startBroadcastFetch();
+    void broadcastArrived(const QByteArray& reply);
     // The box showing a broadcast message, while it is open.
     frmMsgBox* msgBox() const;
 
@@ -242,7 +242,7 @@ private:
     void createMenus();
     void createToolbar();
     void createStatusBar();
-    void LayoutControls();
+    void layoutControls();
     void layoutStatusPanels();
     void LoadSettings();
     void tmrBroadcast_Timer();
@@ -286,10 +286,10 @@ private:
     // --- capture ---
     void createCaptureControls();
     frmCaptureDesktop& captureOverlay();
-    void ArmCapture(const QString& mode);
+    void armCapture(const QString& mode);
     void tmrDelay_Timer();
     void tmrAutoCapture_Timer();
-    void EndAutoCapture();
+    void endAutoCapture();
     QTimer* tmrDelay = nullptr;
     QTimer* tmrAutoCapture = nullptr;
     snaplorn::DelayTicks m_delayTicks;
@@ -336,8 +336,8 @@ private:
     void trayContextMenu(const QPoint& globalPos);
     void windowShownOrHidden(bool shown);
     bool registerHotKeysFromOptions();
-    void CancelBroadcast();
-    void RemoveTrayIcon();
+    void cancelBroadcast();
+    void removeTrayIcon();
     snaplorn::BroadcastFetch* Inet1 = nullptr;
     QPointer<frmMsgBox> m_msgBox;
 

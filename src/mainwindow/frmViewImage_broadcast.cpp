@@ -11,7 +11,7 @@
 
 using namespace snaplorn;
 
-void frmViewImage::StartBroadcastFetch()
+void frmViewImage::startBroadcastFetch()
 {
     const QUrl url = broadcastFileUrl(broadcastBaseUrl());
     if (!url.isEmpty())
@@ -20,7 +20,7 @@ void frmViewImage::StartBroadcastFetch()
 
 // Anything but a message for this installation that the user has not
 // blocked ends here without a word.
-void frmViewImage::BroadcastArrived(const QByteArray& reply)
+void frmViewImage::broadcastArrived(const QByteArray& reply)
 {
     const std::optional<BroadcastMessage> message = parseBroadcast(reply);
     if (!message || !broadcastWanted(*message, m_settings.HideMsgID))
@@ -39,7 +39,7 @@ frmMsgBox* frmViewImage::msgBox() const
     return m_msgBox;
 }
 
-void frmViewImage::CancelBroadcast()
+void frmViewImage::cancelBroadcast()
 {
     const bool running = Inet1->isRunning();
     Inet1->abort();

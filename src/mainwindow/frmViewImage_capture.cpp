@@ -38,12 +38,12 @@ frmCaptureDesktop& frmViewImage::captureOverlay()
     {
         m_captureOverlay = std::make_unique<frmCaptureDesktop>(*this, m_services);
         frmCaptureDesktop* overlay = m_captureOverlay.get();
-        connect(overlay, &frmCaptureDesktop::captureLanded, this, &frmViewImage::CaptureLanded);
+        connect(overlay, &frmCaptureDesktop::captureLanded, this, &frmViewImage::captureLanded);
         connect(overlay, &frmCaptureDesktop::captureAbandoned, this,
-                &frmViewImage::CaptureAbandoned);
-        connect(overlay, &frmCaptureDesktop::captureFailed, this, &frmViewImage::CaptureFailed);
+                &frmViewImage::captureAbandoned);
+        connect(overlay, &frmCaptureDesktop::captureFailed, this, &frmViewImage::captureFailed);
         connect(overlay, &frmCaptureDesktop::showAfterCapture, this,
-                &frmViewImage::ShowAfterCapture);
+                &frmViewImage::showAfterCapture);
     }
     return *m_captureOverlay;
 }
@@ -52,22 +52,22 @@ frmCaptureDesktop& frmViewImage::captureOverlay()
 
 void frmViewImage::mnuDesktop_Click()
 {
-    ArmCapture(QStringLiteral("desktop"));
+    armCapture(QStringLiteral("desktop"));
 }
 
 void frmViewImage::mnuRectangle_Click()
 {
-    ArmCapture(QStringLiteral("rectangle"));
+    armCapture(QStringLiteral("rectangle"));
 }
 
 void frmViewImage::mnuWindow_Click()
 {
-    ArmCapture(QStringLiteral("window"));
+    armCapture(QStringLiteral("window"));
 }
 
 // Hides the window, so the screen repaints without it, and arms the delay.
 // A second command before the delay has passed only changes the kind.
-void frmViewImage::ArmCapture(const QString& mode)
+void frmViewImage::armCapture(const QString& mode)
 {
     const bool wasDirty = m_document->isDirty();
     bool cancelled = false;
@@ -99,7 +99,7 @@ void frmViewImage::tmrDelay_Timer()
 
 // The capture is the new image: untitled and unsaved. Only a capture that
 // put a picture on the canvas changes the document.
-void frmViewImage::CaptureLanded(const QImage& image)
+void frmViewImage::captureLanded(const QImage& image)
 {
     m_document->takeCapture(image);
     RefreshScrollRanges();
@@ -107,27 +107,27 @@ void frmViewImage::CaptureLanded(const QImage& image)
 
 // An abandoned capture leaves the document exactly as it was before the
 // command, unsaved changes included.
-void frmViewImage::CaptureAbandoned()
+void frmViewImage::captureAbandoned()
 {
     m_document->setDirty(m_dirtyBeforeCapture);
-    ShowAfterCapture(true);
+    showAfterCapture(true);
 }
 
 // A failure also ends a running series before the message is shown, so
 // no further tick runs while the user reads it.
-void frmViewImage::CaptureFailed(const QString& message, bool documentUnchanged)
+void frmViewImage::captureFailed(const QString& message, bool documentUnchanged)
 {
     if (documentUnchanged)
         m_document->setDirty(m_dirtyBeforeCapture);
     if (m_autoCaptureActive)
-        EndAutoCapture();
-    ShowAfterCapture(true);
+        endAutoCapture();
+    showAfterCapture(true);
     showError(message);
 }
 
 // Brings the window back in the state it had before the command; during an
 // auto-capture series a full-screen capture leaves it hidden.
-void frmViewImage::ShowAfterCapture(bool evenDuringSeries)
+void frmViewImage::showAfterCapture(bool evenDuringSeries)
 {
     if (m_autoCaptureActive && !evenDuringSeries)
         return;
@@ -167,21 +167,21 @@ void frmViewImage::tmrAutoCapture_Timer()
     m_autoCaptureActive = true;
     const QString folder = m_settings.AutoFolder;
     if (!autoCaptureFolderUsable(folder)) {
-        EndAutoCapture();
+        endAutoCapture();
         showError(QString::fromUtf8(texts::AutoFolderMissing));
         return;
     }
     if (k > 1) {
         const Result saved = SaveImageFile(autoCaptureFileName(folder, k - 1));
         if (!saved) {
-            EndAutoCapture();
+            endAutoCapture();
             if (!saved.message.isEmpty())
                 showError(saved.message);
             return;
         }
     }
     if (k > m_settings.AutoImagesNum) {
-        EndAutoCapture();
+        endAutoCapture();
         showError(QString::number(m_settings.AutoImagesNum) +
                   QString::fromUtf8(texts::AutoCaptureDone) +
                   QString::fromUtf8(texts::AutoCaptureSavedIn) + folder);
@@ -191,13 +191,13 @@ void frmViewImage::tmrAutoCapture_Timer()
     captureOverlay().GetImage(QStringLiteral("desktop"));
 }
 
-void frmViewImage::EndAutoCapture()
+void frmViewImage::endAutoCapture()
 {
     AutoCaptureTicks = 0;
     tmrAutoCapture->stop();
     tmrDelay->stop();
     m_autoCaptureActive = false;
-    ShowAfterCapture(true);
+    showAfterCapture(true);
 }
 
 // ---- global hot keys -------------------------------------------------------------
@@ -208,10 +208,10 @@ void frmViewImage::RegHotKeys()
     // A process started to view a file leaves the keys to the other one.
     if (!m_commandLine.trimmed().isEmpty())
         return;
-    RegisterHotKeySet();
+    registerHotKeySet();
 }
 
-bool frmViewImage::RegisterHotKeySet()
+bool frmViewImage::registerHotKeySet()
 {
     const bool all = tryRegisterHotKeys();
     // Without a hot-key service (no X11 display) there is nothing to tell.

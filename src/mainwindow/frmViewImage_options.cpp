@@ -12,13 +12,20 @@ using namespace snaplorn;
 
 void frmViewImage::mnuCaptureOptions_Click()
 {
+    AppSettings current = m_settings;
+    reloadHideMsgID(m_registry, current);
     frmOption dialog(
-        m_settings, m_registry, *m_services.messages, *m_services.dialogs,
-        [this](const AppSettings& updated) { return ApplyOptions(updated); }, this);
+        current, *m_services.messages, *m_services.dialogs,
+        [this](const AppSettings& updated, bool showMessagesAgain) {
+            writeSettingsRecord(m_registry, updated, showMessagesAgain);
+            QCoreApplication::processEvents();
+            return storeOptions(updated);
+        },
+        this);
     dialog.exec();
 }
 
-bool frmViewImage::ApplyOptions(const AppSettings& updated)
+bool frmViewImage::storeOptions(const AppSettings& updated)
 {
     m_settings = updated;
     QCoreApplication::processEvents();

@@ -53,9 +53,9 @@ void frmViewImage::createTrayControls()
 {
     Inet1 = new BroadcastFetch(this);
     Inet1->setObjectName(QStringLiteral("Inet1"));
-    connect(Inet1, &BroadcastFetch::arrived, this, &frmViewImage::BroadcastArrived);
+    connect(Inet1, &BroadcastFetch::arrived, this, &frmViewImage::broadcastArrived);
     if (Tray* tray = m_services.tray.get()) {
-        connect(tray, &Tray::doubleClicked, this, &frmViewImage::RestoreFromTray);
+        connect(tray, &Tray::doubleClicked, this, &frmViewImage::restoreFromTray);
         connect(tray, &Tray::contextRequested, this, &frmViewImage::trayContextMenu);
     }
     installEventFilter(
@@ -78,7 +78,7 @@ void frmViewImage::mnuHide_Click()
     command(QStringLiteral("popShow"))->setEnabled(true);
 }
 
-void frmViewImage::RestoreFromTray()
+void frmViewImage::restoreFromTray()
 {
     showNormal();
     raise();
@@ -89,7 +89,7 @@ void frmViewImage::RestoreFromTray()
 
 void frmViewImage::popShow_Click()
 {
-    RestoreFromTray();
+    restoreFromTray();
 }
 
 // The tray menu opens at the pointer, also while the window shows.
@@ -142,7 +142,7 @@ void frmViewImage::popAbout_Click()
     frmAbout::showModeless(*m_services.shell, *m_services.messages);
 }
 
-void frmViewImage::RemoveTrayIcon()
+void frmViewImage::removeTrayIcon()
 {
     if (Tray* tray = m_services.tray.get())
         tray->remove();

@@ -68,10 +68,10 @@ void frmViewImage::connectViewSignals()
     connect(picSelImageFrame, &CanvasFrame::resizeRequested, this,
             &frmViewImage::resizeCanvasFromFrame);
     connect(picSelImageFrame, &CanvasFrame::popupRequested, this, &frmViewImage::showFramePopup);
-    new ResizeRelay(centralWidget(), [this] { LayoutControls(); });
+    new ResizeRelay(centralWidget(), [this] { layoutControls(); });
 
-    clsScroll::PassFocus(HScroll1, picSelImage);
-    clsScroll::PassFocus(VScroll1, picSelImage);
+    clsScroll::passFocus(HScroll1, picSelImage);
+    clsScroll::passFocus(VScroll1, picSelImage);
 }
 
 // The document's two flags drive the Undo and Redo actions; each action is

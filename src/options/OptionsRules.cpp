@@ -1,6 +1,7 @@
 #include "options/OptionsRules.h"
 
 #include "base/Texts.h"
+#include "settings/SettingsTable.h"
 
 #include <cmath>
 
@@ -125,18 +126,22 @@ std::optional<OptionsProblem> validateOptions(const OptionsForm& form, const Fol
 {
     if (!folderOk(form.autoFolder))
         return OptionsProblem{QString::fromUtf8(texts::OptionsBadFolder), OptionsField::AutoFolder};
+    const SettingRow& qualityRange = settingRow("JpgQuality");
     const std::optional<double> quality = roundedNumber(form.jpgQuality);
-    if (!quality || *quality < 1 || *quality > 100)
+    if (!quality || *quality < qualityRange.minimum || *quality > qualityRange.maximum)
         return OptionsProblem{QString::fromUtf8(texts::OptionsBadQuality),
                               OptionsField::JpgQuality};
+    const SettingRow& intervalRange = settingRow("AutoInterval");
     const std::optional<double> interval = parseLocaleNumber(form.autoInterval);
-    if (!interval || *interval < 0.2 || *interval > 60)
+    if (!interval || *interval < intervalRange.minimum || *interval > intervalRange.maximum)
         return OptionsProblem{QString::fromUtf8(texts::OptionsBadInterval),
                               OptionsField::AutoInterval};
     // The count is stored as a 16-bit number, so a count it cannot hold is
     // refused here rather than failing halfway through storing.
+    const SettingRow& imagesRange = settingRow("AutoImagesNum");
     const std::optional<double> images = parseLocaleNumber(form.autoImagesNum);
-    if (!images || *images < 1 || std::nearbyint(*images) > 32767)
+    if (!images || *images < imagesRange.minimum ||
+        std::nearbyint(*images) > imagesRange.maximum)
         return OptionsProblem{QString::fromUtf8(texts::OptionsBadImagesNum),
                               OptionsField::AutoImagesNum};
     if (!form.hotKeys)

@@ -1,6 +1,5 @@
 #include "options/frmOption.h"
 
-#include "settings/Registry.h"
 #include "base/Texts.h"
 #include "capture/AutoCapture.h"
 #include "options/GetFolder.h"
@@ -62,16 +61,11 @@ const char* BlueBold = "font-weight: bold; color: #0000ff;";
 
 } // namespace
 
-frmOption::frmOption(const AppSettings& settings, Registry& registry, MessageService& messages,
+frmOption::frmOption(const AppSettings& settings, MessageService& messages,
                      DialogService& dialogs, Apply apply, QWidget* parent)
-    : QDialog(parent), m_settings(settings), m_registry(registry), m_messages(messages),
-      m_dialogs(dialogs), m_apply(std::move(apply))
+    : QDialog(parent), m_settings(settings), m_messages(messages), m_dialogs(dialogs),
+      m_apply(std::move(apply))
 {
-    // The message box stores a blocked message straight into the settings
-    // file, so the file knows of a message blocked since the start.
-    if (const std::optional<QString> blocked =
-            m_registry.readString(QString::fromLatin1(SettingsKey), QStringLiteral("HideMsgID")))
-        m_settings.HideMsgID = *blocked;
     setObjectName(QStringLiteral("frmOption"));
     setWindowTitle(text(texts::OptionsCaption));
     buildControls();
@@ -270,10 +264,8 @@ void frmOption::cmdOk_Click()
         return;
     }
     const AppSettings updated = applyOptions(entries, m_settings);
-    writeSettingsRecord(m_registry, updated, entries.showMessages);
     m_stored = updated;
-    QCoreApplication::processEvents();
-    if (!m_apply || m_apply(updated)) {
+    if (!m_apply || m_apply(updated, entries.showMessages)) {
         accept();
         return;
     }

@@ -17,24 +17,25 @@ class QPushButton;
 namespace snaplorn {
 class DialogService;
 class MessageService;
-class Registry;
 } // namespace snaplorn
 
 // The Options dialog: tray start, JPEG quality, the auto-capture folder,
 // interval and count, whether broadcast messages show again, and the three
-// hot keys. It edits a copy of the settings record. OK checks the entries,
-// writes the record to the settings file and hands it to `apply`, which
-// stores it and registers the hot keys; when `apply` reports that a hot key
+// hot keys. It edits a copy of the settings record and never touches the
+// settings file. OK checks the entries and hands the new record to `apply`,
+// with whether "Show me important messages" is ticked; `apply` writes it,
+// keeps it and registers the hot keys. When `apply` reports that a hot key
 // could not be registered the dialog stays open so other keys can be chosen.
 // Cancel changes nothing.
 class frmOption : public QDialog
 {
     Q_OBJECT
 public:
-    using Apply = std::function<bool(const snaplorn::AppSettings&)>;
+    using Apply =
+        std::function<bool(const snaplorn::AppSettings&, bool showMessagesAgain)>;
 
-    frmOption(const snaplorn::AppSettings& settings, snaplorn::Registry& registry,
-              snaplorn::MessageService& messages, snaplorn::DialogService& dialogs, Apply apply,
+    frmOption(const snaplorn::AppSettings& settings, snaplorn::MessageService& messages,
+              snaplorn::DialogService& dialogs, Apply apply,
               QWidget* parent = nullptr);
 
     // The record the last OK stored (also one whose hot keys failed), or
@@ -55,7 +56,6 @@ private:
     QWidget* focusTarget(snaplorn::OptionsField field) const;
 
     snaplorn::AppSettings m_settings;
-    snaplorn::Registry& m_registry;
     snaplorn::MessageService& m_messages;
     snaplorn::DialogService& m_dialogs;
     Apply m_apply;

@@ -174,6 +174,13 @@ QList<SettingValue> settingsRecordValues(const AppSettings& settings, bool clear
     return values;
 }
 
+void reloadHideMsgID(Registry& registry, AppSettings& settings)
+{
+    if (const std::optional<QString> blocked =
+            registry.readString(QString::fromLatin1(SettingsKey), QStringLiteral("HideMsgID")))
+        settings.HideMsgID = *blocked;
+}
+
 void writeSettingsRecord(Registry& registry, const AppSettings& settings, bool clearHideMsgID)
 {
     const QString key = QString::fromLatin1(SettingsKey);

@@ -53,6 +53,10 @@ QList<SettingValue> settingsRecordValues(const AppSettings& settings, bool clear
 // Creates the settings key when it is missing and writes those values.
 void writeSettingsRecord(Registry& registry, const AppSettings& settings, bool clearHideMsgID);
 
+// The message blocked in the message box since the start: the box stores it
+// straight into the settings file, so `settings` takes it from there.
+void reloadHideMsgID(Registry& registry, AppSettings& settings);
+
 // Text conversions of the settings store. Integers accept surrounding spaces,
 // a sign and a decimal fraction (rounded half to even) in the user's locale
 // or with '.'; anything else is a type mismatch, and a value outside the

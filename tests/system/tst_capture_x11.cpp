@@ -229,7 +229,7 @@ private slots:
 
     void overlayIgnoresHotKeysAndGivesWayToEscape()
     {
-        QVERIFY(w->RegisterHotKeySet());
+        QVERIFY(w->registerHotKeySet());
         trigger("mnuRectangle");
         frmCaptureDesktop* overlay = waitForOverlay();
         QVERIFY(overlay);
@@ -285,7 +285,7 @@ private slots:
 
     void hotKeyTypedOnTheKeyboard()
     {
-        QVERIFY(w->RegisterHotKeySet());
+        QVERIFY(w->registerHotKeySet());
         QCOMPARE(messages->count(), 0);
         QVERIFY(xdotool("key alt+F11"));
         QTRY_VERIFY_WITH_TIMEOUT(!doc().canvas().isNull(), 10000);

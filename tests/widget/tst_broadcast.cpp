@@ -177,7 +177,7 @@ private slots:
         Registry registry(test::scratchFolder() + "/broadcast.conf");
         frmViewImage w(s.services, registry, QString());
         w.settings().HideMsgID = "42";
-        w.StartBroadcastFetch();
+        w.startBroadcastFetch();
         QTRY_VERIFY(w.msgBox() && w.msgBox()->isVisible());
         QCOMPARE(w.msgBox()->windowTitle(), QString("News "));
         QCOMPARE(w.msgBox()->messageId(), QString("43"));
@@ -193,7 +193,7 @@ private slots:
         Registry registry(test::scratchFolder() + "/broadcast.conf");
         frmViewImage w(s.services, registry, QString());
         w.settings().HideMsgID = "42";
-        w.StartBroadcastFetch();
+        w.startBroadcastFetch();
         QTRY_COMPARE(server->requests.size(), 1);
         QTest::qWait(200);
         QVERIFY(!w.msgBox());
@@ -214,7 +214,7 @@ private slots:
         test::StandIns s = test::makeStandIns();
         Registry registry(test::scratchFolder() + "/broadcast.conf");
         frmViewImage w(s.services, registry, QString());
-        w.BroadcastArrived(reply);
+        w.broadcastArrived(reply);
         QVERIFY(!w.msgBox());
     }
 
@@ -226,7 +226,7 @@ private slots:
         Registry registry(test::scratchFolder() + "/broadcast.conf");
         frmViewImage w(s.services, registry, QString());
         w.show();
-        w.StartBroadcastFetch();
+        w.startBroadcastFetch();
         QTRY_COMPARE(server->requests.size(), 1);
         auto* fetch = w.findChild<BroadcastFetch*>("Inet1");
         QVERIFY(fetch && fetch->isRunning());

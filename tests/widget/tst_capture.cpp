@@ -503,7 +503,7 @@ private slots:
     void badHotKeySettingCountsAsAFailedRegistration()
     {
         w->settings().HotKeyWin = "x";
-        QVERIFY(!w->RegisterHotKeySet());
+        QVERIFY(!w->registerHotKeySet());
         QVERIFY(!w->HotKeyRegistered(2));
         QCOMPARE(s.messages->last().icon, MsgIcon::Critical);
     }
@@ -544,7 +544,7 @@ private slots:
         QCOMPARE(hotKeys->attempts(), 0);
         // The options turn the keys on: registered, and working without a restart.
         w->settings().HotKeyDesk = "6,65"; // Control+Shift+A
-        QVERIFY(w->RegisterHotKeySet());
+        QVERIFY(w->registerHotKeySet());
         QCOMPARE(hotKeys->key(1).modifiers, 6);
         QVERIFY(hotKeys->press(1));
         QTRY_VERIFY_WITH_TIMEOUT(!w->isVisible(), 1000);

@@ -42,11 +42,16 @@ class TestOptions : public QObject
 
     std::unique_ptr<frmOption> open()
     {
-        auto dialog = std::make_unique<frmOption>(settings, *registry, *s.messages, *s.dialogs,
-                                                  [this](const AppSettings& updated) {
-                                                      applied << updated;
-                                                      return applyResult;
-                                                  });
+        // As the main window does: the settings layer writes the record.
+        AppSettings current = settings;
+        reloadHideMsgID(*registry, current);
+        auto dialog = std::make_unique<frmOption>(
+            current, *s.messages, *s.dialogs,
+            [this](const AppSettings& updated, bool showMessagesAgain) {
+                writeSettingsRecord(*registry, updated, showMessagesAgain);
+                applied << updated;
+                return applyResult;
+            });
         dialog->show();
         return dialog;
     }
@@ -402,7 +407,7 @@ private slots:
         frmViewImage w(s.services, *registry, QString());
         AppSettings updated = w.settings();
         updated.HotKeyDesk = desk;
-        QVERIFY(!w.ApplyOptions(updated));
+        QVERIFY(!w.storeOptions(updated));
         QVERIFY(!hotKeys->isRegistered(1));
         QVERIFY(!w.HotKeyRegistered(1));
         QVERIFY(hotKeys->isRegistered(0) && hotKeys->isRegistered(2));
