@@ -120,7 +120,7 @@ for size in 1920x1080 3840x2160; do
   best=""; best_tool=""
   for tool in scrot maim import flameshot; do
     v=${result[$tool,$size]}
-    [[ "$v" =~ ^[0-9]+$ ]] || continue
+    [[ "$v" =~ ^[0-9]+$ ]] && (( v > 0 )) || continue
     if [[ -z "$best" || "$v" -lt "$best" ]]; then best=$v; best_tool=$tool; fi
   done
   [[ -n "$best" ]] || continue
@@ -128,7 +128,9 @@ for size in 1920x1080 3840x2160; do
   (( ours >= best )) && verdict="NOT faster than $best_tool"
   scrot=${result[scrot,$size]}
   half=""
-  [[ "$scrot" =~ ^[0-9]+$ ]] && half=$(awk -v a="$ours" -v b="$scrot" \
+  # A figure of zero is no measurement: no ratio, no verdict.
+  (( ours > 0 )) || { echo "  $size: snaplorn was not measured"; continue; }
+  [[ "$scrot" =~ ^[0-9]+$ ]] && (( scrot > 0 )) && half=$(awk -v a="$ours" -v b="$scrot" \
     'BEGIN{r = a/b; printf "%.2f of scrot'"'"'s time (target: at most 0.55): %s", r, r <= 0.55 ? "PASS" : "MISS"}')
   echo "  $size: snaplorn $ours ms, fastest peer $best_tool $best ms: $verdict; $half"
 done
