@@ -140,21 +140,22 @@ void ImageDocument::takeCapture(const QImage& image)
 
 bool ImageDocument::undo()
 {
-    if (m_undo.isNull())
-        return false;
-    UndoRedoSwap();
-    setUndoEnabled(false);
-    setRedoEnabled(true);
-    return true;
+    return swapWithUndoBuffer(false);
 }
 
 bool ImageDocument::redo()
 {
+    return swapWithUndoBuffer(true);
+}
+
+// After Undo only Redo is offered, after Redo only Undo.
+bool ImageDocument::swapWithUndoBuffer(bool undoAfterwards)
+{
     if (m_undo.isNull())
         return false;
     UndoRedoSwap();
-    setUndoEnabled(true);
-    setRedoEnabled(false);
+    setUndoEnabled(undoAfterwards);
+    setRedoEnabled(!undoAfterwards);
     return true;
 }
 

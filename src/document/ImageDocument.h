@@ -153,6 +153,7 @@ signals:
 
 private:
     void setFilePath(const QString& path);
+    bool swapWithUndoBuffer(bool undoAfterwards);
     // Puts the value into one of the three pictures; the picture it held
     // goes back to the spare copier, which reuses or releases its memory.
     void replace(QImage& slot, QImage value);
