@@ -1,13 +1,16 @@
 #pragma once
 // What the capture-series benchmarks share: the real main window set up for
 // auto capture, and a marker window.
-#include "settings/Registry.h"
+#include "capture/CaptureController.h"
+#include "mainwindow/BroadcastNotice.h"
 #include "mainwindow/frmViewImage.h"
+#include "output/OutputCommands.h"
 #include "platform/MessageService.h"
 #include "platform/PlatformServices.h"
-#include "platform/standins/ScriptedDialogService.h"
 #include "platform/ScriptedMessageService.h"
-
+#include "platform/standins/ScriptedDialogService.h"
+#include "settings/Registry.h"
+#include "tools/Toolbox.h"
 
 // A small frameless window of the benchmarks whose colour changes on demand
 // (after each save of a capture series), so that every capture differs and

@@ -28,7 +28,6 @@ using namespace snaplorn;
 
 namespace {
 
-
 double cpuSeconds()
 {
     rusage usage{};
@@ -71,7 +70,7 @@ int main(int argc, char** argv)
     const double cpuBefore = cpuSeconds();
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, &app, [&] {
-        if (clock.isValid() && !window.AutoCaptureActive() && saveTimes.size() >= images)
+        if (clock.isValid() && !window.capture().AutoCaptureActive() && saveTimes.size() >= images)
             app.quit();
     });
     poll.start(20);

@@ -54,8 +54,8 @@ qint64 residentKb()
 
 int openDescriptors()
 {
-    return int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries |
-                                                            QDir::System)
+    return int(QDir(QStringLiteral("/proc/self/fd"))
+                   .entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System)
                    .size());
 }
 
@@ -69,8 +69,8 @@ QMap<QString, qint64> xResources()
     const QString base =
         QStringLiteral("0x%1").arg(xcb_get_setup(connection)->resource_id_base, 0, 16);
     QProcess xrestop;
-    xrestop.start(QStringLiteral("xrestop"), {QStringLiteral("-b"), QStringLiteral("-m"),
-                                              QStringLiteral("1")});
+    xrestop.start(QStringLiteral("xrestop"),
+                  {QStringLiteral("-b"), QStringLiteral("-m"), QStringLiteral("1")});
     if (!xrestop.waitForFinished(10000))
         return counters;
     bool ours = false;
@@ -107,7 +107,6 @@ QString describe(const Sample& s)
         .arg(s.fds)
         .arg(x.isEmpty() ? QStringLiteral("unknown") : x.join(QStringLiteral(", ")));
 }
-
 
 class Soak : public QObject
 {
@@ -148,14 +147,16 @@ private:
         m_window.command(QStringLiteral("mnuInvertColor"))->trigger();
         m_window.command(QStringLiteral("mnuFlipHor"))->trigger();
         m_window.command(QStringLiteral("mnuUndo"))->trigger();
-        return bool(m_window.document().SaveImageFile(m_folder + QStringLiteral("/edited.jpg"), 80));
+        return bool(
+            m_window.document().SaveImageFile(m_folder + QStringLiteral("/edited.jpg"), 80));
     }
     void poll()
     {
         // A series has ended when the window is back with all its files, or
         // after far longer than it should take.
         const bool complete = m_saved - m_seriesStart >= ImagesPerSeries;
-        if (m_window.AutoCaptureActive() || (!complete && m_seriesClock.elapsed() < 60000))
+        if (m_window.capture().AutoCaptureActive() ||
+            (!complete && m_seriesClock.elapsed() < 60000))
             return;
         if (m_saved - m_seriesStart != ImagesPerSeries)
             m_failed = QStringLiteral("series %1 saved %2 of %3 images")
@@ -199,9 +200,9 @@ QStringList growth(const Sample& first, const Sample& last)
         grew << QStringLiteral("resident memory %1 -> %2 KiB").arg(first.rssKb).arg(last.rssKb);
     if (last.fds > first.fds)
         grew << QStringLiteral("file descriptors %1 -> %2").arg(first.fds).arg(last.fds);
-    for (const QString& counter : {QStringLiteral("windows"), QStringLiteral("GCs"),
-                                   QStringLiteral("pixmaps"), QStringLiteral("pictures"),
-                                   QStringLiteral("cursors"), QStringLiteral("pixmap bytes")}) {
+    for (const QString& counter :
+         {QStringLiteral("windows"), QStringLiteral("GCs"), QStringLiteral("pixmaps"),
+          QStringLiteral("pictures"), QStringLiteral("cursors"), QStringLiteral("pixmap bytes")}) {
         if (last.x.value(counter) > first.x.value(counter))
             grew << QStringLiteral("X %1 %2 -> %3")
                         .arg(counter)
@@ -237,8 +238,9 @@ int main(int argc, char** argv)
     printf("soak: %d images in %d series, %.0f s; resident memory %.1f MiB after the first "
            "series, %.1f MiB at the end (%+.1f %%); descriptors %d -> %d; X resources %s\n",
            soak.saved(), int(soak.samples().size()), soak.seconds(), first.rssKb / 1024.0,
-           last.rssKb / 1024.0, 100.0 * (last.rssKb - first.rssKb) / std::max<qint64>(1, first.rssKb),
-           first.fds, last.fds,
+           last.rssKb / 1024.0,
+           100.0 * (last.rssKb - first.rssKb) / std::max<qint64>(1, first.rssKb), first.fds,
+           last.fds,
            last.x.isEmpty() ? "unknown (xrestop missing)"
                             : (grew.filter(QStringLiteral("X ")).isEmpty() ? "steady" : "grew"));
     if (!grew.isEmpty()) {

@@ -9,11 +9,15 @@
 // Usage: bench_tools [RUNS]
 #include "TestSupport.h"
 
-#include "settings/Registry.h"
+#include "capture/CaptureController.h"
 #include "document/ImageDocument.h"
-#include "mainwindow/frmViewImage.h"
 #include "document/pixelops.h"
+#include "mainwindow/BroadcastNotice.h"
+#include "mainwindow/frmViewImage.h"
+#include "output/OutputCommands.h"
 #include "platform/standins/FakeClipboard.h"
+#include "settings/Registry.h"
+#include "tools/Toolbox.h"
 
 #include "BenchSupport.h"
 #include <QAbstractButton>
@@ -109,8 +113,8 @@ bool compareOperations(const QString& folder)
                     ratio, op.target, ok ? "met" : "MISSED");
         const QString peer = op.magick.join(QLatin1Char(' '));
         if (bench::crediblePeerMs(magick, copy))
-            std::printf("   ImageMagick %s %7.2f ms, ours/magick %5.2f\n", qPrintable(peer),
-                        magick, ours / magick);
+            std::printf("   ImageMagick %s %7.2f ms, ours/magick %5.2f\n", qPrintable(peer), magick,
+                        ours / magick);
         else if (magick < 0)
             std::printf("   ImageMagick not available\n");
         else
@@ -170,7 +174,8 @@ public:
         auto fake = std::make_unique<FakeClipboard>();
         clipboard = fake.get();
         standIns.services.clipboard = std::move(fake);
-        registry = std::make_unique<Registry>(test::scratchFolder() + QStringLiteral("/bench.conf"));
+        registry =
+            std::make_unique<Registry>(test::scratchFolder() + QStringLiteral("/bench.conf"));
         window = std::make_unique<frmViewImage>(standIns.services, *registry, QString());
         window->resize(1700, 1000);
         window->show();
@@ -191,31 +196,33 @@ public:
     // Strokes of a tool through the points, with a short pause before each.
     StrokeTiming strokes(int tool, const QList<QPoint>& points, int count)
     {
-        QTest::mouseClick(window->OptTool(tool), Qt::LeftButton);
+        QTest::mouseClick(window->toolbox().OptTool(tool), Qt::LeftButton);
         StrokeTiming timing;
         double total = 0;
         int moves = 0;
         for (int s = 0; s < count; ++s) {
             pause(StrokePauseMs);
             const QPoint shift(0, s * 7);
-            timing.pressWorst = std::max(timing.pressWorst, timedStep([&] {
-                QTest::mousePress(canvas, Qt::LeftButton, {}, points.first() + shift);
-            }));
+            timing.pressWorst =
+                std::max(timing.pressWorst, timedStep([&] {
+                             QTest::mousePress(canvas, Qt::LeftButton, {}, points.first() + shift);
+                         }));
             for (int i = 1; i < points.size(); ++i) {
-                const double ms =
-                    timedStep([&] { QTest::mouseMove(canvas, points[i] + shift); });
+                const double ms = timedStep([&] { QTest::mouseMove(canvas, points[i] + shift); });
                 total += ms;
                 ++moves;
                 timing.moveWorst = std::max(timing.moveWorst, ms);
             }
-            timing.releaseWorst = std::max(timing.releaseWorst, timedStep([&] {
-                QTest::mouseRelease(canvas, Qt::LeftButton, {}, points.last() + shift);
-            }));
+            timing.releaseWorst =
+                std::max(timing.releaseWorst, timedStep([&] {
+                             QTest::mouseRelease(canvas, Qt::LeftButton, {}, points.last() + shift);
+                         }));
             if (tool == toolText) // the text is drawn into the picture on Esc
-                timing.releaseWorst = std::max(timing.releaseWorst, timedStep([&] {
-                    QTest::keyClick(window->findChild<QWidget*>(QStringLiteral("txtText")),
-                                    Qt::Key_Escape);
-                }));
+                timing.releaseWorst = std::max(
+                    timing.releaseWorst, timedStep([&] {
+                        QTest::keyClick(window->findChild<QWidget*>(QStringLiteral("txtText")),
+                                        Qt::Key_Escape);
+                    }));
         }
         timing.moveMean = total / std::max(1, moves);
         return timing;
@@ -253,16 +260,11 @@ bool compareDrags(Window& w)
         const QList<QPoint>& points;
     };
     const Row rows[] = {
-        {"pencil, 1000 points", toolPencil, wave},
-        {"eraser, 1000 points", toolEraser, wave},
-        {"rectangle, 200 steps", toolRectangle, band},
-        {"ellipse, 200 steps", toolEllipse, band},
-        {"solid rectangle", toolSolidRect, band},
-        {"solid ellipse", toolSolidEllipse, band},
-        {"line, 200 steps", toolLine, band},
-        {"arrow, 200 steps", toolArrow, band},
-        {"text box, 200 steps", toolText, band},
-        {"select, 200 steps", toolSelect, band},
+        {"pencil, 1000 points", toolPencil, wave},     {"eraser, 1000 points", toolEraser, wave},
+        {"rectangle, 200 steps", toolRectangle, band}, {"ellipse, 200 steps", toolEllipse, band},
+        {"solid rectangle", toolSolidRect, band},      {"solid ellipse", toolSolidEllipse, band},
+        {"line, 200 steps", toolLine, band},           {"arrow, 200 steps", toolArrow, band},
+        {"text box, 200 steps", toolText, band},       {"select, 200 steps", toolSelect, band},
     };
     const int count = std::max(3, g_runs / 3);
     std::printf("drags on a %d x %d canvas, %d x %d of it visible, %d strokes per tool (each "
@@ -275,8 +277,8 @@ bool compareDrags(Window& w)
         met = met && ok;
         std::printf("  %-22s move mean %6.3f worst %7.3f ms, press worst %7.3f, release worst "
                     "%7.3f (target worst < %.0f ms, mean < %.0f ms: %s)\n",
-                    row.name, t.moveMean, t.moveWorst, t.pressWorst, t.releaseWorst,
-                    StepTargetMs, MoveMeanTargetMs, ok ? "met" : "MISSED");
+                    row.name, t.moveMean, t.moveWorst, t.pressWorst, t.releaseWorst, StepTargetMs,
+                    MoveMeanTargetMs, ok ? "met" : "MISSED");
     }
     QWidget* canvas = w.canvas;
     const double full = medianMs([&] { canvas->repaint(); });
@@ -300,8 +302,8 @@ bool compareCommands(Window& w)
         const double worst = times.back();
         const bool ok = worst < CommandTargetMs;
         met = met && ok;
-        std::printf("  %-30s median %7.2f ms  worst %7.2f ms  (target worst < %.0f ms: %s)\n",
-                    name, times[times.size() / 2], worst, CommandTargetMs, ok ? "met" : "MISSED");
+        std::printf("  %-30s median %7.2f ms  worst %7.2f ms  (target worst < %.0f ms: %s)\n", name,
+                    times[times.size() / 2], worst, CommandTargetMs, ok ? "met" : "MISSED");
     };
     // Each run: the picture loaded, a pause, the command timed.
     auto measure = [&](const char* name, const std::function<void()>& before,
@@ -319,7 +321,7 @@ bool compareCommands(Window& w)
     };
     const QSize visible = w.visible();
     auto edit = [&] { // a short pencil stroke, so Undo and Redo have a picture to swap
-        QTest::mouseClick(w.window->OptTool(toolPencil), Qt::LeftButton);
+        QTest::mouseClick(w.window->toolbox().OptTool(toolPencil), Qt::LeftButton);
         QTest::mousePress(w.canvas, Qt::LeftButton, {}, QPoint(10, 10));
         QTest::mouseMove(w.canvas, QPoint(200, 100));
         QTest::mouseRelease(w.canvas, Qt::LeftButton, {}, QPoint(200, 100));
@@ -328,29 +330,38 @@ bool compareCommands(Window& w)
     measure("Shrink", {}, [&] { w.command("mnuZoomOut"); });
     measure("Fit To Window", {}, [&] { w.command("mnuFitToWin"); });
     measure("Undo", edit, [&] { w.command("mnuUndo"); });
-    measure("Redo", [&] { edit(); w.command("mnuUndo"); pause(StrokePauseMs); },
-            [&] { w.command("mnuRedo"); });
+    measure(
+        "Redo",
+        [&] {
+            edit();
+            w.command("mnuUndo");
+            pause(StrokePauseMs);
+        },
+        [&] { w.command("mnuRedo"); });
     measure("Invert Color", {}, [&] { w.command("mnuInvertColor"); });
     measure("Grayscale", {}, [&] { w.command("mnuGrayScale"); });
-    measure("Paste (4K picture shown)", [&] { w.clipboard->offerImage(other); },
-            [&] { w.command("mnuPaste"); });
-    measure("Paste (4K picture stamped)",
-            [&] {
-                w.clipboard->offerImage(other);
-                w.command("mnuPaste");
-                QCoreApplication::processEvents();
-            },
-            [&] { w.canvas->setFocus(Qt::MouseFocusReason); });
-    measure("Crop (almost all of it)",
-            [&] {
-                QTest::mouseClick(w.window->OptTool(toolSelect), Qt::LeftButton);
-                QTest::mousePress(w.canvas, Qt::LeftButton, {}, QPoint(2, 2));
-                QTest::mouseMove(w.canvas, QPoint(visible.width() - 20, visible.height() - 20));
-                QTest::mouseRelease(w.canvas, Qt::LeftButton, {},
-                                    QPoint(visible.width() - 20, visible.height() - 20));
-                QCoreApplication::processEvents();
-            },
-            [&] { w.command("mnuCrop"); });
+    measure(
+        "Paste (4K picture shown)", [&] { w.clipboard->offerImage(other); },
+        [&] { w.command("mnuPaste"); });
+    measure(
+        "Paste (4K picture stamped)",
+        [&] {
+            w.clipboard->offerImage(other);
+            w.command("mnuPaste");
+            QCoreApplication::processEvents();
+        },
+        [&] { w.canvas->setFocus(Qt::MouseFocusReason); });
+    measure(
+        "Crop (almost all of it)",
+        [&] {
+            QTest::mouseClick(w.window->toolbox().OptTool(toolSelect), Qt::LeftButton);
+            QTest::mousePress(w.canvas, Qt::LeftButton, {}, QPoint(2, 2));
+            QTest::mouseMove(w.canvas, QPoint(visible.width() - 20, visible.height() - 20));
+            QTest::mouseRelease(w.canvas, Qt::LeftButton, {},
+                                QPoint(visible.width() - 20, visible.height() - 20));
+            QCoreApplication::processEvents();
+        },
+        [&] { w.command("mnuCrop"); });
     return met;
 }
 

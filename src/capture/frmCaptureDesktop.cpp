@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QThread>
 #include <QTimer>
 
@@ -38,18 +39,31 @@ frmCaptureDesktop::frmCaptureDesktop(QWidget& mainWindow, PlatformServices& serv
     connect(m_follow, &QTimer::timeout, this, &frmCaptureDesktop::followTick);
 }
 
-Result frmCaptureDesktop::loadFrozenScreen()
+// Freezes the screen into the overlay's picture (its load step). The grab
+// may be answered later, from the event loop; the capture goes on in the
+// answer, and a command that comes meanwhile is ignored.
+void frmCaptureDesktop::loadFrozenScreen(std::function<void(const Result&)> then)
 {
-    if (!m_services.grabber)
-        return Result::failure(QString::fromUtf8(texts::CaptureUnavailable));
-    GrabResult grab = grabDesktopAndWait(*m_services.grabber);
-    if (!grab.ok())
-        return Result::failure(grab.error);
-    m_frozen = grab.image;
-    const QRect desktop = m_services.grabber->desktopGeometry();
-    m_origin = desktop.topLeft();
-    setGeometry(desktop);
-    return Result::success();
+    if (!m_services.grabber) {
+        then(Result::failure(QString::fromUtf8(texts::CaptureUnavailable)));
+        return;
+    }
+    m_waitingForGrab = true;
+    QPointer<frmCaptureDesktop> self(this);
+    m_services.grabber->requestDesktop([self, then](const GrabResult& grab) {
+        if (!self)
+            return;
+        self->m_waitingForGrab = false;
+        if (!grab.ok()) {
+            then(Result::failure(grab.error));
+            return;
+        }
+        self->m_frozen = grab.image;
+        const QRect desktop = self->m_services.grabber->desktopGeometry();
+        self->m_origin = desktop.topLeft();
+        self->setGeometry(desktop);
+        then(Result::success());
+    });
 }
 
 void frmCaptureDesktop::Unload()
@@ -64,31 +78,34 @@ void frmCaptureDesktop::GetImage(const QString& sCaptureType)
 {
     const bool desktop = sCaptureType == QLatin1String("desktop");
     const bool rectangle = sCaptureType == QLatin1String("rectangle");
+    if (m_waitingForGrab)
+        return;
     if (sCaptureType == QLatin1String("window")) {
         CaptureActiveWin(true);
         return;
     }
     if (!desktop && !rectangle)
         return;
-    const Result loaded = loadFrozenScreen();
-    if (!loaded) {
-        emit captureFailed(loaded.message);
-        return;
-    }
-    if (rectangle) {
-        // Waits for the user's drag, which finishes the capture.
-        show();
-        raise();
-        activateWindow();
-        setFocus(Qt::ActiveWindowFocusReason); // Escape gives up the capture
-        followHeldButton();
-        return;
-    }
-    // The frozen picture is the capture; the overlay need not be shown.
-    emit captureLanded(m_frozen);
-    QCoreApplication::processEvents();
-    emit showAfterCapture(false);
-    Unload();
+    loadFrozenScreen([this, rectangle](const Result& loaded) {
+        if (!loaded) {
+            emit captureFailed(loaded.message);
+            return;
+        }
+        if (rectangle) {
+            // Waits for the user's drag, which finishes the capture.
+            show();
+            raise();
+            activateWindow();
+            setFocus(Qt::ActiveWindowFocusReason); // Escape gives up the capture
+            followHeldButton();
+            return;
+        }
+        // The frozen picture is the capture; the overlay need not be shown.
+        emit captureLanded(m_frozen);
+        QCoreApplication::processEvents();
+        emit showAfterCapture(false);
+        Unload();
+    });
 }
 
 void frmCaptureDesktop::CaptureActiveWin(bool ovbActiveWnd)
@@ -103,7 +120,17 @@ void frmCaptureDesktop::CaptureActiveWin(bool ovbActiveWnd)
         emit captureFailed(active.error);
         return;
     }
-    const GrabResult grab = grabAreaAndWait(*m_services.grabber, active.frame);
+    m_waitingForGrab = true;
+    QPointer<frmCaptureDesktop> self(this);
+    m_services.grabber->requestArea(active.frame, [self](const GrabResult& grab) {
+        if (self)
+            self->windowGrabArrived(grab);
+    });
+}
+
+void frmCaptureDesktop::windowGrabArrived(const GrabResult& grab)
+{
+    m_waitingForGrab = false;
     if (!grab.ok()) {
         emit captureFailed(grab.error);
         return;

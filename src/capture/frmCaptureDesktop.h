@@ -4,11 +4,14 @@
 #include <QImage>
 #include <QWidget>
 
+#include <functional>
+
 class QRegion;
 class QTimer;
 
 namespace snaplorn {
 struct ActiveWindowInfo;
+struct GrabResult;
 struct PlatformServices;
 } // namespace snaplorn
 
@@ -40,6 +43,8 @@ public:
     QPointF startPoint() const { return {X0, Y0}; }
     QPointF currentPoint() const { return {X1, Y1}; }
     bool bandShown() const { return m_bandShown; }
+    // A grab was asked for and its answer has not come yet.
+    bool grabPending() const { return m_waitingForGrab; }
 
 signals:
     // The captured picture, to become the document.
@@ -60,8 +65,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    // Freezes the screen into the overlay's picture (its load step).
-    snaplorn::Result loadFrozenScreen();
+    void loadFrozenScreen(std::function<void(const snaplorn::Result&)> then);
+    void windowGrabArrived(const snaplorn::GrabResult& grab);
     snaplorn::ActiveWindowInfo activeOtherWindow();
     void Unload();
     QPointF screenPoint(const QPointF& widgetPoint) const;
@@ -80,4 +85,5 @@ private:
     QTimer* m_follow = nullptr;
     float X0 = 0, Y0 = 0, X1 = 0, Y1 = 0;
     bool m_bandShown = false;
+    bool m_waitingForGrab = false; // a grab was asked for and not answered yet
 };

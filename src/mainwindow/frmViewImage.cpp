@@ -3,21 +3,25 @@
 
 #include "base/CommandLine.h"
 #include "base/Paths.h"
-#include "settings/Registry.h"
 #include "base/Texts.h"
-#include "capture/frmCaptureDesktop.h"
+#include "capture/CaptureController.h"
 #include "document/ImageDocument.h"
 #include "document/Resample.h"
+#include "mainwindow/BroadcastNotice.h"
 #include "mainwindow/CanvasFrame.h"
-#include "mainwindow/CanvasWidget.h"
 #include "mainwindow/Icons.h"
 #include "mainwindow/StatusPanel.h"
+#include "mainwindow/TrayMode.h"
 #include "mainwindow/clsScroll.h"
 #include "mainwindow/frmAbout.h"
+#include "output/OutputCommands.h"
 #include "platform/MessageService.h"
 #include "platform/PlatformServices.h"
 #include "platform/Shell.h"
+#include "settings/Registry.h"
+#include "tools/CanvasWidget.h"
 #include "tools/ColorText.h"
+#include "tools/Toolbox.h"
 
 #include <QAction>
 #include <QApplication>
@@ -55,17 +59,16 @@ frmViewImage::frmViewImage(PlatformServices& services, Registry& registry,
     createMenus();
     createToolbar();
     createStatusBar();
-    createCaptureControls();
-    createTrayControls();
 
     // 1. canvas in its frame, scroll bars set up
     m_scroll = std::make_unique<clsScroll>();
     layoutControls();
     // 2. toolbox state: the pointer tool
-    createToolbox();
-    selectPointerTool();
-    // 3. Undo, Redo and Paste start disabled
-    for (const char* name : {"mnuUndo", "mnuRedo", "mnuPaste"})
+    createCollaborators();
+    m_toolbox->selectPointerTool();
+    // 3. Undo, Redo and Paste start disabled, and so do the commands of a
+    // selection
+    for (const char* name : {"mnuUndo", "mnuRedo", "mnuPaste", "mnuCut", "mnuCopy", "mnuCrop"})
         command(QLatin1String(name))->setEnabled(false);
     connectViewSignals();
     // 4. no image yet: the canvas is 0 x 0 (the document starts empty)
@@ -83,8 +86,6 @@ frmViewImage::frmViewImage(PlatformServices& services, Registry& registry,
         if (!loaded)
             showError(loaded.message);
     }
-    // 8. paste availability every 500 ms
-    tmrActivatePaste->start();
 }
 
 frmViewImage::~frmViewImage() = default;
@@ -122,10 +123,55 @@ void frmViewImage::createControls()
     tmrBroadcast->setSingleShot(true);
     tmrBroadcast->setInterval(1);
     connect(tmrBroadcast, &QTimer::timeout, this, &frmViewImage::tmrBroadcast_Timer);
-    tmrActivatePaste = new QTimer(this);
-    tmrActivatePaste->setObjectName(QStringLiteral("tmrActivatePaste"));
-    tmrActivatePaste->setInterval(500);
-    connect(tmrActivatePaste, &QTimer::timeout, this, &frmViewImage::tmrActivatePaste_Timer);
+}
+
+// The collaborators that own the captures, the toolbox and canvas, the
+// output commands, tray mode and the broadcast message; what they report
+// shows in this window's commands and status bar.
+void frmViewImage::createCollaborators()
+{
+    const bool viewerProcess = !m_commandLine.trimmed().isEmpty();
+    m_capture =
+        new CaptureController(*this, *m_document, m_settings, m_services, viewerProcess,
+                              {[this] {
+                                   bool cancelled = false;
+                                   DiscardChanges(cancelled);
+                                   return !cancelled;
+                               },
+                               [this](const QString& path) { return SaveImageFile(path); }});
+    connect(m_capture, &CaptureController::hotKeysRegistering, this,
+            &frmViewImage::hotKeysRegistering);
+    connect(m_capture, &CaptureController::hotKeyCaptureStarted, this,
+            [this] { Toolbar1->setEnabled(true); });
+
+    m_toolbox =
+        new Toolbox(*m_document, m_services, *picSelImage, *picSelImageFrame, *frEdit, *this);
+    connect(m_toolbox, &Toolbox::statusText, this, &frmViewImage::setStatusText);
+    connect(m_toolbox, &Toolbox::selectionCommandsEnabled, this, [this](bool cutCopy, bool crop) {
+        command(QStringLiteral("mnuCut"))->setEnabled(cutCopy);
+        command(QStringLiteral("mnuCopy"))->setEnabled(cutCopy);
+        command(QStringLiteral("mnuCrop"))->setEnabled(crop);
+    });
+    // The menu entry and the toolbar button "paste" are one action.
+    QAction* paste = command(QStringLiteral("mnuPaste"));
+    connect(m_toolbox, &Toolbox::pasteEnabled, paste, &QAction::setEnabled);
+    connect(m_toolbox, &Toolbox::canvasMenuRequested, this, [this](const QPoint& at) {
+        if (mnuPopupPicSel)
+            mnuPopupPicSel->popup(at);
+    });
+    connect(picSelImageFrame, &CanvasFrame::clicked, m_toolbox, &Toolbox::frameClicked);
+
+    m_output = new OutputCommands(*this, *m_document, m_registry, m_settings, m_services);
+    connect(m_output, &OutputCommands::imageCopyWritten, m_toolbox, &Toolbox::selectPointerTool);
+    connect(m_output, &OutputCommands::pasteCleared, paste, [paste] { paste->setEnabled(false); });
+    connect(m_output, &OutputCommands::sendEnabled, command(QStringLiteral("mnuSend")),
+            &QAction::setEnabled);
+    connect(m_output, &OutputCommands::mailSent, this,
+            [this](const QString& text) { setStatusText(1, text); });
+
+    m_tray =
+        new TrayMode(*this, m_services, *command(QStringLiteral("popShow")), *Toolbar1, *mnuPopup);
+    m_broadcast = new BroadcastNotice(*this, m_registry, m_settings, m_services);
 }
 
 void frmViewImage::createStatusBar()
@@ -220,7 +266,7 @@ void frmViewImage::Load()
     LoadSettings();
     show();
     if (m_settings.HotKeyPresent == 1)
-        RegHotKeys();
+        m_capture->RegHotKeys();
     showMaximized();
     QCoreApplication::processEvents();
     tmrBroadcast->start();
@@ -244,7 +290,7 @@ void frmViewImage::tmrBroadcast_Timer()
         mnuHide_Click();
     else
         show();
-    startBroadcastFetch();
+    m_broadcast->start();
     emit startupTickRan(wasVisible);
     tmrBroadcast->stop();
 }
@@ -305,7 +351,7 @@ void frmViewImage::mnuShowToolbox_Click()
     const bool show = command(QStringLiteral("mnuShowToolbox"))->isChecked();
     frEdit->setVisible(show);
     layoutControls();
-    selectPointerTool();
+    m_toolbox->selectPointerTool();
 }
 
 // ---- status bar, help and web site ----------------------------------------
@@ -359,10 +405,10 @@ bool frmViewImage::runClosingSequence()
     if (!AskSaveChanges())
         return false;
     m_closing = true;
-    cancelBroadcast();
+    m_broadcast->cancel();
     if (m_settings.HotKeyPresent == 1)
-        UnRegHotKeys();
-    removeTrayIcon();
+        m_capture->UnRegHotKeys();
+    m_tray->removeTrayIcon();
     QCoreApplication::processEvents();
     for (QWidget* window : QApplication::topLevelWidgets())
         if (window != this && window->isVisible())

@@ -1,9 +1,21 @@
-// The command table of the main window and the menus, pop-up menus and
-// toolbar built from it.
+// The command table of the main window, the menus, pop-up menus and toolbar
+// built from it, and the commands that hand their work to the window's
+// collaborators.
 #include "mainwindow/Icons.h"
 #include "mainwindow/frmViewImage.h"
 
+#include "capture/CaptureController.h"
+#include "document/ImageDocument.h"
+#include "mainwindow/TrayMode.h"
+#include "mainwindow/frmAbout.h"
+#include "options/frmOption.h"
+#include "output/OutputCommands.h"
+#include "platform/PlatformServices.h"
+#include "settings/Registry.h"
+#include "tools/Toolbox.h"
+
 #include <QAction>
+#include <QCoreApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
@@ -203,4 +215,196 @@ QAction* frmViewImage::toolbarButton(const QString& key) const
         if (!key.isEmpty() && key == QLatin1String(row.key))
             return command(QLatin1String(row.command));
     return nullptr;
+}
+
+// ---- capture -------------------------------------------------------------------
+
+void frmViewImage::mnuDesktop_Click()
+{
+    m_capture->capture(QStringLiteral("desktop"));
+}
+
+void frmViewImage::mnuRectangle_Click()
+{
+    m_capture->capture(QStringLiteral("rectangle"));
+}
+
+void frmViewImage::mnuWindow_Click()
+{
+    m_capture->capture(QStringLiteral("window"));
+}
+
+void frmViewImage::mnuAutoCapture_Click()
+{
+    m_capture->startAutoCapture();
+}
+
+// ---- toolbox and canvas ----------------------------------------------------------
+
+void frmViewImage::mnuCut_Click()
+{
+    m_toolbox->cut();
+}
+
+void frmViewImage::mnuCopy_Click()
+{
+    m_toolbox->copy();
+}
+
+void frmViewImage::mnuPaste_Click()
+{
+    m_toolbox->paste();
+}
+
+void frmViewImage::mnuCrop_Click()
+{
+    m_toolbox->crop();
+}
+
+void frmViewImage::mnuGrayScale_Click()
+{
+    m_toolbox->grayscale();
+}
+
+void frmViewImage::mnuInvertColor_Click()
+{
+    m_toolbox->applyWholeImage(&snaplorn::ImageDocument::invertColors);
+}
+
+void frmViewImage::mnuFlipHor_Click()
+{
+    m_toolbox->applyWholeImage(&snaplorn::ImageDocument::flipHorizontal);
+}
+
+void frmViewImage::mnuFlipVert_Click()
+{
+    m_toolbox->applyWholeImage(&snaplorn::ImageDocument::flipVertical);
+}
+
+void frmViewImage::mnuPopCopyColor_Click()
+{
+    m_toolbox->copyColorText(false);
+}
+
+void frmViewImage::mnuPopCopySafeColor_Click()
+{
+    m_toolbox->copyColorText(true);
+}
+
+// ---- output ----------------------------------------------------------------------
+
+void frmViewImage::mnuCopyToClipboard_Click()
+{
+    m_output->copyToClipboard();
+}
+
+void frmViewImage::mnuClearClipboard_Click()
+{
+    m_output->clearClipboard();
+}
+
+void frmViewImage::mnuWallPaperCenter_Click()
+{
+    m_output->setWallpaperFromImage(QStringLiteral("center"));
+}
+
+void frmViewImage::mnuWallPaperTile_Click()
+{
+    m_output->setWallpaperFromImage(QStringLiteral("tile"));
+}
+
+void frmViewImage::mnuWallPaperStretch_Click()
+{
+    m_output->setWallpaperFromImage(QStringLiteral("stretch"));
+}
+
+void frmViewImage::mnuWallPaperRemove_Click()
+{
+    m_output->removeWallpaper();
+}
+
+void frmViewImage::mnuPrint_Click()
+{
+    m_toolbox->selectPointerTool();
+    m_output->print();
+}
+
+void frmViewImage::mnuPageSetup_Click()
+{
+    m_toolbox->selectPointerTool();
+    m_output->pageSetup();
+}
+
+void frmViewImage::mnuSend_Click()
+{
+    m_output->send();
+}
+
+// ---- tray ------------------------------------------------------------------------
+
+void frmViewImage::mnuHide_Click()
+{
+    m_tray->hideToTray();
+}
+
+void frmViewImage::popShow_Click()
+{
+    m_tray->restoreFromTray();
+}
+
+void frmViewImage::popDesktop_Click()
+{
+    mnuDesktop_Click();
+    Toolbar1->setEnabled(true);
+}
+
+void frmViewImage::popRectangle_Click()
+{
+    mnuRectangle_Click();
+    Toolbar1->setEnabled(true);
+}
+
+// The window comes back at once, so the capture a moment later takes
+// whichever window is active then.
+void frmViewImage::popWindow_Click()
+{
+    mnuWindow_Click();
+    show();
+    Toolbar1->setEnabled(true);
+}
+
+void frmViewImage::popAbout_Click()
+{
+    frmAbout::showModeless(*m_services.shell, *m_services.messages);
+}
+
+// ---- options ---------------------------------------------------------------------
+
+void frmViewImage::mnuCaptureOptions_Click()
+{
+    snaplorn::AppSettings current = m_settings;
+    reloadHideMsgID(m_registry, current);
+    frmOption dialog(
+        current, *m_services.messages, *m_services.dialogs,
+        [this](const snaplorn::AppSettings& updated, bool showMessagesAgain) {
+            writeSettingsRecord(m_registry, updated, showMessagesAgain);
+            QCoreApplication::processEvents();
+            return storeOptions(updated);
+        },
+        this);
+    dialog.exec();
+}
+
+// The Options dialog tells the user itself when a key cannot be had.
+bool frmViewImage::storeOptions(const snaplorn::AppSettings& updated)
+{
+    m_settings = updated;
+    QCoreApplication::processEvents();
+    m_capture->UnRegHotKeys();
+    QCoreApplication::processEvents();
+    if (m_settings.HotKeyPresent != 1)
+        return true;
+    // Without a hot-key service (no X11 display) no key can be registered,
+    // and choosing other keys would not help.
+    return m_capture->tryRegisterHotKeys() || !m_services.hotKeys;
 }

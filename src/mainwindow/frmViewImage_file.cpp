@@ -7,10 +7,11 @@
 #include "document/ImageDocument.h"
 #include "document/ImageFiles.h"
 #include "mainwindow/CanvasFrame.h"
-#include "mainwindow/CanvasWidget.h"
 #include "platform/DialogService.h"
 #include "platform/MessageService.h"
 #include "platform/PlatformServices.h"
+#include "tools/CanvasWidget.h"
+#include "tools/Toolbox.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -56,7 +57,7 @@ Result frmViewImage::SaveImageFile(const QString& path)
         return Result::failure(QString()); // already told
     }
     if (saved)
-        selectPointerTool();
+        m_toolbox->selectPointerTool();
     return saved;
 }
 
@@ -64,14 +65,14 @@ void frmViewImage::mnuNew_Click()
 {
     if (!AskSaveChanges())
         return;
-    hidePendingPaste();
+    m_toolbox->hidePendingPaste();
     m_document->newBlank();
     RefreshScrollRanges();
 }
 
 void frmViewImage::mnuOpen_Click()
 {
-    selectPointerTool();
+    m_toolbox->selectPointerTool();
     if (!AskSaveChanges())
         return;
     bool cancelled = false;

@@ -6,11 +6,12 @@
 #include "document/ImageDocument.h"
 #include "document/Resample.h"
 #include "mainwindow/CanvasFrame.h"
-#include "mainwindow/CanvasWidget.h"
 #include "mainwindow/StatusPanel.h"
 #include "mainwindow/clsScroll.h"
 #include "platform/MessageService.h"
 #include "platform/PlatformServices.h"
+#include "tools/CanvasWidget.h"
+#include "tools/Toolbox.h"
 
 #include <QAction>
 #include <QEvent>
@@ -125,7 +126,7 @@ void frmViewImage::mnuFitToWin_Click()
     const int h = m_document->height();
     if (w < FitGuard || h < FitGuard)
         return;
-    selectPointerTool();
+    m_toolbox->selectPointerTool();
     rescaleCanvas(fitByOrientation(QSize(w, h), frameImageSize()));
 }
 
@@ -148,7 +149,9 @@ void frmViewImage::mnuUndo_Click()
     if (!m_document->undo())
         return; // nothing was ever stored
     RefreshScrollRanges();
-    dropSelectionForUndo();
+    // The picture a shown selection was made on is gone: the selection goes
+    // too (Cut, Copy and Crop disabled, the Select tool without a selection).
+    m_toolbox->dropSelection();
 }
 
 void frmViewImage::mnuRedo_Click()
@@ -156,13 +159,6 @@ void frmViewImage::mnuRedo_Click()
     if (!m_document->redo())
         return;
     RefreshScrollRanges();
-}
-
-void frmViewImage::dropSelectionForUndo()
-{
-    // The picture a shown selection was made on is gone: the selection goes
-    // too (Cut, Copy and Crop disabled, the Select tool without a selection).
-    dropSelection();
 }
 
 // ---- canvas frame --------------------------------------------------------------

@@ -14,8 +14,7 @@ namespace snaplorn {
 
 class ImageDocument;
 
-// The active tool of the toolbox: the number of its button, or 100 while a
-// selection rectangle is shown.
+// The tools of the toolbox, by the number of their button.
 enum ToolKind : qint16 {
     toolPencil = 0,
     toolEraser = 1,
@@ -29,7 +28,6 @@ enum ToolKind : qint16 {
     toolPointer = 9,
     toolSelect = 10,
     toolPickColor = 11,
-    toolSelectionPresent = 100,
 };
 constexpr int ToolCount = 12;
 
@@ -48,7 +46,7 @@ struct DragFields {
 };
 
 // What every tool reads: the document it draws into, the drag fields and
-// the toolbox's current pen width and colour (owned by the window).
+// the toolbox's current pen width and colour.
 struct ToolContext {
     ImageDocument& document;
     DragFields& drag;
@@ -56,7 +54,7 @@ struct ToolContext {
     const ColorRef& mlCurrColor;
 };
 
-// A canvas tool. The window runs the steps every tool shares (read-outs,
+// A canvas tool. The toolbox runs the steps every tool shares (read-outs,
 // unsaved flag, undo snapshot, selection commands) and hands the drag to the
 // tool: a left press, moves with the left button alone, the release. Each
 // step returns the canvas area whose look changed, so only that is

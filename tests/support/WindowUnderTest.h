@@ -5,9 +5,13 @@
 // stand-ins) and calls open().
 #include "TestSupport.h"
 
-#include "settings/Registry.h"
+#include "capture/CaptureController.h"
 #include "document/ImageDocument.h"
+#include "mainwindow/BroadcastNotice.h"
 #include "mainwindow/frmViewImage.h"
+#include "output/OutputCommands.h"
+#include "settings/Registry.h"
+#include "tools/Toolbox.h"
 
 #include <QAction>
 

@@ -4,9 +4,13 @@
 // with scripted message boxes.
 #include "TestSupport.h"
 
-#include "settings/Registry.h"
+#include "capture/CaptureController.h"
 #include "document/ImageDocument.h"
+#include "mainwindow/BroadcastNotice.h"
 #include "mainwindow/frmViewImage.h"
+#include "output/OutputCommands.h"
+#include "settings/Registry.h"
+#include "tools/Toolbox.h"
 
 #include <QAction>
 #include <QApplication>

@@ -6,14 +6,18 @@
 // auto-capture series on a changing screen.
 #include "TestSupport.h"
 
-#include "settings/Registry.h"
 #include "base/Texts.h"
+#include "capture/CaptureController.h"
 #include "capture/frmCaptureDesktop.h"
 #include "document/ImageDocument.h"
+#include "mainwindow/BroadcastNotice.h"
 #include "mainwindow/frmViewImage.h"
+#include "output/OutputCommands.h"
 #include "platform/Clipboard.h"
 #include "platform/HotKeys.h"
 #include "platform/ScreenGrabber.h"
+#include "settings/Registry.h"
+#include "tools/Toolbox.h"
 
 #include <QAction>
 #include <QApplication>
@@ -229,7 +233,7 @@ private slots:
 
     void overlayIgnoresHotKeysAndGivesWayToEscape()
     {
-        QVERIFY(w->registerHotKeySet());
+        QVERIFY(w->capture().registerHotKeySet());
         trigger("mnuRectangle");
         frmCaptureDesktop* overlay = waitForOverlay();
         QVERIFY(overlay);
@@ -241,7 +245,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(w->isVisible(), 5000);
         QVERIFY(!overlay->isVisible());
         QVERIFY(doc().canvas().isNull());
-        w->UnRegHotKeys();
+        w->capture().UnRegHotKeys();
     }
 
     void activeWindowOfAnotherProgram()
@@ -285,7 +289,7 @@ private slots:
 
     void hotKeyTypedOnTheKeyboard()
     {
-        QVERIFY(w->registerHotKeySet());
+        QVERIFY(w->capture().registerHotKeySet());
         QCOMPARE(messages->count(), 0);
         QVERIFY(xdotool("key alt+F11"));
         QTRY_VERIFY_WITH_TIMEOUT(!doc().canvas().isNull(), 10000);
@@ -298,7 +302,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!doc().canvas().isNull(), 10000);
         QVERIFY(xdotool("key Num_Lock"));
         QTRY_VERIFY_WITH_TIMEOUT(w->isVisible(), 10000);
-        w->UnRegHotKeys();
+        w->capture().UnRegHotKeys();
     }
 
     void autoCaptureFollowsAChangingScreen()

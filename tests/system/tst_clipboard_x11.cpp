@@ -4,10 +4,14 @@
 // from another client disables Paste. xclip plays the other program.
 #include "TestSupport.h"
 
-#include "settings/Registry.h"
+#include "capture/CaptureController.h"
 #include "document/ImageDocument.h"
+#include "mainwindow/BroadcastNotice.h"
 #include "mainwindow/frmViewImage.h"
+#include "output/OutputCommands.h"
 #include "platform/QtClipboard.h"
+#include "settings/Registry.h"
+#include "tools/Toolbox.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -55,7 +59,7 @@ class TestClipboardX11 : public QObject
     void selectArea(QPoint from, QPoint to)
     {
         QWidget* canvas = w->findChild<QWidget*>(QStringLiteral("picSelImage"));
-        QTest::mouseClick(w->OptTool(toolSelect), Qt::LeftButton);
+        QTest::mouseClick(w->toolbox().OptTool(toolSelect), Qt::LeftButton);
         QTest::mousePress(canvas, Qt::LeftButton, {}, from);
         QTest::mouseMove(canvas, to);
         QTest::mouseRelease(canvas, Qt::LeftButton, {}, to);
@@ -131,7 +135,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(pasteEnabled(), 2000);
         qInfo("Paste enabled %lld ms after the offer", clock.elapsed());
         w->command(QStringLiteral("mnuPaste"))->trigger();
-        w->picPaste_LostFocus();
+        w->toolbox().picPaste_LostFocus();
         QCOMPARE(w->document().canvas().copy(0, 0, 50, 40), picture);
     }
 

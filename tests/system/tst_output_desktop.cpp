@@ -103,7 +103,7 @@ private slots:
     void cleanupTestCase()
     {
         if (o.w)
-            o.w->SetWallpaper(QString(), "center");
+            o.w->output().SetWallpaper(QString(), "center");
         o.w.reset();
     }
     void init() { o.messages->clear(); }

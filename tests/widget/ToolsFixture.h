@@ -3,10 +3,14 @@
 // moves of the canvas tools, for the toolbox tests.
 #include "TestSupport.h"
 
-#include "settings/Registry.h"
+#include "capture/CaptureController.h"
 #include "document/ImageDocument.h"
+#include "mainwindow/BroadcastNotice.h"
 #include "mainwindow/frmViewImage.h"
+#include "output/OutputCommands.h"
 #include "platform/standins/FakeClipboard.h"
+#include "settings/Registry.h"
+#include "tools/Toolbox.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -57,15 +61,15 @@ public:
 
     void chooseTool(int tool)
     {
-        QTest::mouseClick(window->OptTool(tool), Qt::LeftButton);
-        QCOMPARE(window->miCurrTool, qint16(tool));
+        QTest::mouseClick(window->toolbox().OptTool(tool), Qt::LeftButton);
+        QCOMPARE(window->toolbox().tool(), qint16(tool));
     }
     void chooseWidth(int width)
     {
         QWidget* picker = window->findChild<QWidget*>("picPenSize");
         const int y = width == 1 ? 10 : width == 4 ? 30 : 50;
         QTest::mouseClick(picker, Qt::LeftButton, {}, QPoint(30, y));
-        QCOMPARE(window->miPenWidth, qint16(width));
+        QCOMPARE(window->toolbox().penWidth(), qint16(width));
     }
     void chooseColour(QRgb colour)
     {

@@ -3,10 +3,11 @@
 // request sent only after a shown message.
 #include "TestSupport.h"
 
-#include "settings/Registry.h"
 #include "broadcast/BroadcastFetch.h"
+#include "mainwindow/BroadcastNotice.h"
 #include "mainwindow/frmMsgBox.h"
 #include "mainwindow/frmViewImage.h"
+#include "settings/Registry.h"
 
 #include <QFile>
 #include <QLabel>
@@ -177,11 +178,12 @@ private slots:
         Registry registry(test::scratchFolder() + "/broadcast.conf");
         frmViewImage w(s.services, registry, QString());
         w.settings().HideMsgID = "42";
-        w.startBroadcastFetch();
-        QTRY_VERIFY(w.msgBox() && w.msgBox()->isVisible());
-        QCOMPARE(w.msgBox()->windowTitle(), QString("News "));
-        QCOMPARE(w.msgBox()->messageId(), QString("43"));
-        QCOMPARE(w.msgBox()->findChild<QLabel*>("lblMsg")->text(), QString("Version 3.1"));
+        w.broadcast().start();
+        QTRY_VERIFY(w.broadcast().msgBox() && w.broadcast().msgBox()->isVisible());
+        QCOMPARE(w.broadcast().msgBox()->windowTitle(), QString("News "));
+        QCOMPARE(w.broadcast().msgBox()->messageId(), QString("43"));
+        QCOMPARE(w.broadcast().msgBox()->findChild<QLabel*>("lblMsg")->text(),
+                 QString("Version 3.1"));
         QTRY_COMPARE(server->requests, QList<QByteArray>({FilePath, TrackPath}));
     }
 
@@ -193,10 +195,10 @@ private slots:
         Registry registry(test::scratchFolder() + "/broadcast.conf");
         frmViewImage w(s.services, registry, QString());
         w.settings().HideMsgID = "42";
-        w.startBroadcastFetch();
+        w.broadcast().start();
         QTRY_COMPARE(server->requests.size(), 1);
         QTest::qWait(200);
-        QVERIFY(!w.msgBox());
+        QVERIFY(!w.broadcast().msgBox());
         QCOMPARE(server->requests.size(), 1); // no tracking request
     }
 
@@ -214,8 +216,8 @@ private slots:
         test::StandIns s = test::makeStandIns();
         Registry registry(test::scratchFolder() + "/broadcast.conf");
         frmViewImage w(s.services, registry, QString());
-        w.broadcastArrived(reply);
-        QVERIFY(!w.msgBox());
+        w.broadcast().arrived(reply);
+        QVERIFY(!w.broadcast().msgBox());
     }
 
     void closingAbortsARunningDownload()
@@ -226,7 +228,7 @@ private slots:
         Registry registry(test::scratchFolder() + "/broadcast.conf");
         frmViewImage w(s.services, registry, QString());
         w.show();
-        w.startBroadcastFetch();
+        w.broadcast().start();
         QTRY_COMPARE(server->requests.size(), 1);
         auto* fetch = w.findChild<BroadcastFetch*>("Inet1");
         QVERIFY(fetch && fetch->isRunning());

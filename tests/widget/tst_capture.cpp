@@ -4,7 +4,6 @@
 #include "TestSupport.h"
 #include "WindowUnderTest.h"
 
-#include "settings/Registry.h"
 #include "base/Texts.h"
 #include "capture/frmCaptureDesktop.h"
 #include "document/ImageDocument.h"
@@ -12,6 +11,7 @@
 #include "platform/standins/FakeActiveWindow.h"
 #include "platform/standins/FakeHotKeys.h"
 #include "platform/standins/FakeScreenGrabber.h"
+#include "settings/Registry.h"
 
 #include <QAction>
 #include <QApplication>
@@ -143,6 +143,35 @@ private slots:
         QCOMPARE(w->windowTitle(), QString(texts::UntitledCaption));
         QCOMPARE(s.messages->count(), 0);
         QCOMPARE(grabber->grabCount(), 1);
+    }
+
+    // A desktop that hands out its picture later, from the event loop: each
+    // kind of capture goes on when the answer comes.
+    void capturesGoOnWhenTheGrabIsAnsweredLater_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QRect>("kept");
+        QTest::newRow("full screen") << "mnuDesktop" << QRect(0, 0, 320, 200);
+        QTest::newRow("rectangle") << "mnuRectangle" << QRect(11, 21, 98, 48);
+        QTest::newRow("active window") << "mnuWindow" << QRect(30, 40, 120, 90);
+    }
+
+    void capturesGoOnWhenTheGrabIsAnsweredLater()
+    {
+        QFETCH(QString, command);
+        QFETCH(QRect, kept);
+        grabber->setAnswersLater(true);
+        activeWindow->setFrame(kept);
+        trigger(command.toLatin1().constData());
+        if (command == "mnuRectangle") {
+            frmCaptureDesktop* o = waitForOverlay();
+            QVERIFY(o);
+            drag(o, {10, 20}, {110, 70});
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(w->isVisible(), 3000);
+        QCOMPARE(doc().canvas(), screen.copy(kept));
+        QCOMPARE(grabber->grabCount(), 1);
+        QCOMPARE(s.messages->count(), 0);
     }
 
     void commandsDuringTheDelayKeepTheLatestKind()
@@ -372,7 +401,8 @@ private slots:
         bool shownDuringSeries = false;
         QTimer watch;
         connect(&watch, &QTimer::timeout, this, [&] {
-            shownDuringSeries = shownDuringSeries || (w->AutoCaptureActive() && w->isVisible());
+            shownDuringSeries =
+                shownDuringSeries || (w->capture().AutoCaptureActive() && w->isVisible());
         });
         watch.start(5);
         trigger("mnuAutoCapture");
@@ -384,7 +414,7 @@ private slots:
         QCOMPARE(s.messages->last().icon, MsgIcon::Exclamation);
         QVERIFY(!shownDuringSeries);
         QVERIFY(w->isVisible());
-        QVERIFY(!w->AutoCaptureActive());
+        QVERIFY(!w->capture().AutoCaptureActive());
         QCOMPARE(grabber->grabCount(), 3); // tick 4 only saves and ends
         QCOMPARE(QDir(folder).entryList(QDir::Files, QDir::Name),
                  (QStringList{"Screen1.jpg", "Screen2.jpg", "Screen3.jpg"}));
@@ -421,7 +451,7 @@ private slots:
         QTest::qWait(500);
         QCOMPARE(s.messages->count(), 1); // the series stopped
         QVERIFY(w->isVisible());
-        QVERIFY(!w->AutoCaptureActive());
+        QVERIFY(!w->capture().AutoCaptureActive());
         QCOMPARE(grabber->grabCount(), 0);
         QCOMPARE(doc().canvas(), before);
     }
@@ -444,7 +474,7 @@ private slots:
         QCOMPARE(s.messages->last().text, QString::fromUtf8(texts::AutoFolderMissing));
         QVERIFY(QFileInfo(folder + "/Screen1.jpg").size() > 0); // the file written stays
         QVERIFY(w->isVisible());
-        QVERIFY(!w->AutoCaptureActive());
+        QVERIFY(!w->capture().AutoCaptureActive());
     }
 
     void failedGrabEndsASeriesBeforeItsMessage()
@@ -461,7 +491,7 @@ private slots:
         });
         trigger("mnuAutoCapture");
         QTRY_COMPARE_WITH_TIMEOUT(s.messages->count(), 1, 3000);
-        QVERIFY(!w->AutoCaptureActive());
+        QVERIFY(!w->capture().AutoCaptureActive());
         QTest::qWait(600);
         QCOMPARE(s.messages->count(), 1);
         QVERIFY(w->isVisible());
@@ -473,14 +503,14 @@ private slots:
         w->Load();
         for (int id = 0; id < 3; ++id) {
             QVERIFY(hotKeys->isRegistered(id));
-            QVERIFY(w->HotKeyRegistered(id));
+            QVERIFY(w->capture().HotKeyRegistered(id));
             QCOMPARE(hotKeys->key(id).modifiers, 1);
             QCOMPARE(hotKeys->key(id).virtualKey, 121 + id);
         }
         QCOMPARE(s.messages->count(), 0);
-        w->UnRegHotKeys();
+        w->capture().UnRegHotKeys();
         QVERIFY(!hotKeys->isRegistered(0) && !hotKeys->isRegistered(2));
-        QVERIFY(w->HotKeyRegistered(1)); // flags read true after unregistering
+        QVERIFY(w->capture().HotKeyRegistered(1)); // flags read true after unregistering
     }
 
     void failedRegistrationIsOneCriticalMessageAfterAllThreeTries()
@@ -489,9 +519,9 @@ private slots:
         hotKeys->refuseKey(123);
         w->Load();
         QCOMPARE(hotKeys->attempts(), 3);
-        QVERIFY(!w->HotKeyRegistered(0));
-        QVERIFY(w->HotKeyRegistered(1));
-        QVERIFY(!w->HotKeyRegistered(2));
+        QVERIFY(!w->capture().HotKeyRegistered(0));
+        QVERIFY(w->capture().HotKeyRegistered(1));
+        QVERIFY(!w->capture().HotKeyRegistered(2));
         QCOMPARE(s.messages->count(), 1);
         QCOMPARE(s.messages->last().icon, MsgIcon::Critical);
         QCOMPARE(s.messages->last().text,
@@ -503,8 +533,8 @@ private slots:
     void badHotKeySettingCountsAsAFailedRegistration()
     {
         w->settings().HotKeyWin = "x";
-        QVERIFY(!w->registerHotKeySet());
-        QVERIFY(!w->HotKeyRegistered(2));
+        QVERIFY(!w->capture().registerHotKeySet());
+        QVERIFY(!w->capture().HotKeyRegistered(2));
         QCOMPARE(s.messages->last().icon, MsgIcon::Critical);
     }
 
@@ -514,7 +544,7 @@ private slots:
         s.messages->clear();
         w->Load();
         QCOMPARE(hotKeys->attempts(), 0);
-        w->UnRegHotKeys();
+        w->capture().UnRegHotKeys();
     }
 
     // Load and its start-up tick, which shows the window once more.
@@ -544,7 +574,7 @@ private slots:
         QCOMPARE(hotKeys->attempts(), 0);
         // The options turn the keys on: registered, and working without a restart.
         w->settings().HotKeyDesk = "6,65"; // Control+Shift+A
-        QVERIFY(w->registerHotKeySet());
+        QVERIFY(w->capture().registerHotKeySet());
         QCOMPARE(hotKeys->key(1).modifiers, 6);
         QVERIFY(hotKeys->press(1));
         QTRY_VERIFY_WITH_TIMEOUT(!w->isVisible(), 1000);

@@ -4,11 +4,12 @@
 // Options command with stand-in hot keys.
 #include "TestSupport.h"
 
-#include "settings/Registry.h"
 #include "base/Texts.h"
+#include "capture/CaptureController.h"
 #include "mainwindow/frmViewImage.h"
 #include "options/frmOption.h"
 #include "platform/standins/FakeHotKeys.h"
+#include "settings/Registry.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -364,7 +365,7 @@ private slots:
         QCOMPARE(hotKeys->key(2).modifiers, 2);
         QCOMPARE(hotKeys->key(2).virtualKey, 66);
         QVERIFY(hotKeys->isRegistered(0) && hotKeys->isRegistered(1));
-        QVERIFY(w.HotKeyRegistered(2));
+        QVERIFY(w.capture().HotKeyRegistered(2));
     }
 
     void windowCommandWithHotKeysOffUnregistersAll()
@@ -409,7 +410,7 @@ private slots:
         updated.HotKeyDesk = desk;
         QVERIFY(!w.storeOptions(updated));
         QVERIFY(!hotKeys->isRegistered(1));
-        QVERIFY(!w.HotKeyRegistered(1));
+        QVERIFY(!w.capture().HotKeyRegistered(1));
         QVERIFY(hotKeys->isRegistered(0) && hotKeys->isRegistered(2));
     }
 };

@@ -4,17 +4,17 @@
 #include "WindowUnderTest.h"
 
 #include "base/Paths.h"
-#include "settings/Registry.h"
 #include "base/Texts.h"
 #include "document/ImageDocument.h"
 #include "mainwindow/frmViewImage.h"
-#include "platform/PrintLayout.h"
 #include "output/frmEmail.h"
+#include "platform/PrintLayout.h"
+#include "platform/QtPrinter.h"
 #include "platform/standins/FakeClipboard.h"
 #include "platform/standins/FakeMailer.h"
 #include "platform/standins/FakePrinter.h"
 #include "platform/standins/FakeWallpaper.h"
-#include "platform/QtPrinter.h"
+#include "settings/Registry.h"
 
 #include <QAction>
 #include <QApplication>
@@ -230,11 +230,11 @@ private slots:
     {
         showPicture(8, 8);
         trigger("mnuWallPaperStretch");
-        Result shown = w->SetWallpaper(wallpaperFile(), "fit");
+        Result shown = w->output().SetWallpaper(wallpaperFile(), "fit");
         QVERIFY(shown.ok);
         QCOMPARE(wallpaper->calls.last().style, WallpaperStyle::Stretch);
         QCOMPARE(desktopValue("WallpaperStyle"), std::optional<QString>("2"));
-        shown = w->SetWallpaper(wallpaperFile(), "TILE");
+        shown = w->output().SetWallpaper(wallpaperFile(), "TILE");
         QCOMPARE(wallpaper->calls.last().style, WallpaperStyle::Tile);
         QCOMPARE(desktopValue("TileWallpaper"), std::optional<QString>("1"));
     }
@@ -276,10 +276,10 @@ private slots:
     void printPutsTheImageAtScreenScale()
     {
         const QImage picture = showPicture(100, 80);
-        w->OptTool_Click(toolPencil);
+        w->toolbox().OptTool_Click(toolPencil);
         trigger("mnuPrint");
         QCOMPARE(s.messages->count(), 0);
-        QCOMPARE(w->miCurrTool, qint16(toolPointer));
+        QCOMPARE(w->toolbox().tool(), qint16(toolPointer));
         QCOMPARE(printer->jobs.size(), 1);
         QCOMPARE(printer->jobs[0].image, picture);
         const QScreen* screen = w->screen();

@@ -1,8 +1,8 @@
 #include "ToolsFixture.h"
 
 #include "document/SpareCopy.h"
-#include "tools/PenSizePicker.h"
 #include "document/pixelops.h"
+#include "tools/PenSizePicker.h"
 #include "tools/raster.h"
 
 #include <QLabel>
@@ -31,11 +31,11 @@ private slots:
     void startState()
     {
         frmViewImage& w = f->w();
-        QVERIFY(w.OptTool(toolPointer)->isChecked());
-        QCOMPARE(w.miCurrTool, qint16(toolPointer));
+        QVERIFY(w.toolbox().OptTool(toolPointer)->isChecked());
+        QCOMPARE(w.toolbox().tool(), qint16(toolPointer));
         QVERIFY(!f->canvas()->testAttribute(Qt::WA_SetCursor)); // the standard arrow
-        QCOMPARE(w.mlCurrColor, ColorRef(0));
-        QCOMPARE(w.miPenWidth, qint16(1));
+        QCOMPARE(w.toolbox().colour(), ColorRef(0));
+        QCOMPARE(w.toolbox().penWidth(), qint16(1));
         auto* picker = w.findChild<PenSizePicker*>("picPenSize");
         QCOMPARE(picker->band(), 0);
         QVERIFY(picker->isEnabled());
@@ -61,7 +61,7 @@ private slots:
                                   "Straight Line", "Arrow",           "Text",
                                   "Mouse pointer", "Select area",     "Pick Color"};
         for (int i = 0; i < ToolCount; ++i) {
-            QAbstractButton* button = w.OptTool(i);
+            QAbstractButton* button = w.toolbox().OptTool(i);
             QCOMPARE(button->toolTip(), tips[i]);
             QCOMPARE(button->size(), QSize(33, 27));
             QCOMPARE(button->y(), 147 + 28 * (i / 2));
@@ -74,12 +74,12 @@ private slots:
     void toolHintsInPanelOne()
     {
         frmViewImage& w = f->w();
-        w.OptTool_MouseMove(toolSelect);
+        w.toolbox().OptTool_MouseMove(toolSelect);
         QCOMPARE(w.statusText(1), QString("Cut/copy/crop an area"));
-        w.OptTool_MouseMove(toolPickColor); // no hint: the panel stays
+        w.toolbox().OptTool_MouseMove(toolPickColor); // no hint: the panel stays
         QCOMPARE(w.statusText(1), QString("Cut/copy/crop an area"));
         QEvent enter(QEvent::Enter);
-        QApplication::sendEvent(w.OptTool(toolArrow), &enter);
+        QApplication::sendEvent(w.toolbox().OptTool(toolArrow), &enter);
         QCOMPARE(w.statusText(1), QString("Draw an arrowed line"));
     }
 
@@ -97,7 +97,7 @@ private slots:
         QFETCH(int, width);
         auto* picker = f->w().findChild<PenSizePicker*>("picPenSize");
         QTest::mouseClick(picker, Qt::RightButton, {}, QPoint(5, y)); // any button
-        QCOMPARE(f->w().miPenWidth, qint16(width));
+        QCOMPARE(f->w().toolbox().penWidth(), qint16(width));
         QCOMPARE(picker->band(), PenSizePicker::bandForWidth(width));
     }
 
@@ -106,12 +106,12 @@ private slots:
         auto* picker = f->w().findChild<PenSizePicker*>("picPenSize");
         f->chooseWidth(6);
         f->chooseTool(toolSelect);
-        QCOMPARE(f->w().miPenWidth, qint16(1));
+        QCOMPARE(f->w().toolbox().penWidth(), qint16(1));
         QCOMPARE(picker->band(), 0);
         QVERIFY(!picker->isEnabled());
         f->chooseTool(toolPencil);
         QVERIFY(picker->isEnabled());
-        QCOMPARE(f->w().miPenWidth, qint16(1));
+        QCOMPARE(f->w().toolbox().penWidth(), qint16(1));
     }
 
     void canvasCursorPerTool()
@@ -131,22 +131,22 @@ private slots:
         frmViewImage& w = f->w();
         QWidget* palette = w.findChild<QWidget*>("PicMiniPal");
         QTest::mouseClick(palette, Qt::MiddleButton, {}, QPoint(59, 25));
-        QCOMPARE(w.mlCurrColor, ColorRef(0));
+        QCOMPARE(w.toolbox().colour(), ColorRef(0));
         QTest::mouseClick(palette, Qt::RightButton, {}, QPoint(59, 25)); // cell 6
-        QCOMPARE(fromColorRef(w.mlCurrColor), qRgb(128, 128, 0));
-        QCOMPARE(w.mlCurrColor, ColorRef(0x008080));
+        QCOMPARE(fromColorRef(w.toolbox().colour()), qRgb(128, 128, 0));
+        QCOMPARE(w.toolbox().colour(), ColorRef(0x008080));
         QCOMPARE(w.findChild<QLabel*>("lblCurrColor")->palette().color(QPalette::Window),
                  QColor(128, 128, 0));
         QTest::mouseClick(palette, Qt::LeftButton, {}, QPoint(79, 79)); // cell 15
-        QCOMPARE(fromColorRef(w.mlCurrColor), qRgb(255, 255, 255));
-        QCOMPARE(w.miCurrTool, qint16(toolPointer)); // the tool stays
+        QCOMPARE(fromColorRef(w.toolbox().colour()), qRgb(255, 255, 255));
+        QCOMPARE(w.toolbox().tool(), qint16(toolPointer)); // the tool stays
 
         f->chooseColour(Ink);
-        QCOMPARE(fromColorRef(w.mlCurrColor), Ink);
+        QCOMPARE(fromColorRef(w.toolbox().colour()), Ink);
         QCOMPARE(f->standIns.dialogs->requests.last().kind, QString("color"));
         // Cancel (no answer queued) changes nothing.
         QTest::mouseClick(w.findChild<QWidget*>("cmdColor"), Qt::LeftButton);
-        QCOMPARE(fromColorRef(w.mlCurrColor), Ink);
+        QCOMPARE(fromColorRef(w.toolbox().colour()), Ink);
     }
 
     // ---- figures ----------------------------------------------------------------
@@ -262,7 +262,7 @@ private slots:
         for (int y = 0; y < 80; ++y)
             run += image.pixel(50, y) == qRgb(255, 255, 255);
         QCOMPARE(run, 10);
-        QCOMPARE(f->w().miPenWidth, qint16(4));
+        QCOMPARE(f->w().toolbox().penWidth(), qint16(4));
         // The next pencil stroke has the chosen width again.
         f->chooseTool(toolPencil);
         f->drag({QPoint(50, 5), QPoint(50, 20), QPoint(50, 30)});
@@ -298,7 +298,7 @@ private slots:
         QTest::mousePress(f->canvas(), Qt::MiddleButton, {}, QPoint(5, 5));
         QTest::mouseMove(f->canvas(), QPoint(30, 30));
         QTest::mouseRelease(f->canvas(), Qt::MiddleButton, {}, QPoint(30, 30));
-        QCOMPARE(f->w().dragFields().start(), QPointF(0, 0));
+        QCOMPARE(f->w().toolbox().dragFields().start(), QPointF(0, 0));
         QTest::mousePress(f->canvas(), Qt::RightButton, {}, QPoint(5, 5));
         if (auto* menu = f->w().findChild<QWidget*>("mnuPopupPicSel"))
             menu->hide();
@@ -352,8 +352,8 @@ private slots:
         f->setImage(image);
         f->chooseTool(toolPickColor);
         QTest::mouseClick(f->canvas(), Qt::LeftButton, {}, QPoint(30, 20));
-        QCOMPARE(fromColorRef(f->w().mlCurrColor), Ink);
-        QCOMPARE(f->w().miCurrTool, qint16(toolPickColor));
+        QCOMPARE(fromColorRef(f->w().toolbox().colour()), Ink);
+        QCOMPARE(f->w().toolbox().tool(), qint16(toolPickColor));
         QVERIFY(!f->enabled("mnuUndo"));
     }
 
@@ -384,7 +384,7 @@ private slots:
         QCOMPARE(edit->textCursor().selectedText(), QString("Enter Text"));
         QVERIFY(edit->hasFocus());
         QVERIFY(!f->canvas()->testAttribute(Qt::WA_SetCursor));
-        QCOMPARE(f->w().miCurrTool, qint16(toolText));
+        QCOMPARE(f->w().toolbox().tool(), qint16(toolText));
         QCOMPARE(f->doc().canvas(), whiteImage(200, 160)); // no band left behind
     }
 
@@ -412,7 +412,7 @@ private slots:
                     ++inked;
                 }
         QVERIFY(inked > 40);
-        QVERIFY(f->w().OptTool(toolPointer)->isChecked());
+        QVERIFY(f->w().toolbox().OptTool(toolPointer)->isChecked());
         QCOMPARE(f->doc().committed(), f->doc().canvas());
         f->action("mnuUndo")->trigger();
         QCOMPARE(f->doc().canvas(), before);
@@ -428,7 +428,7 @@ private slots:
         f->chooseTool(toolLine);
         QVERIFY(!edit->isVisible());
         QVERIFY(differingPixels(f->doc().canvas(), whiteImage(200, 120)) > 10);
-        QVERIFY(f->w().OptTool(toolLine)->isChecked());
+        QVERIFY(f->w().toolbox().OptTool(toolLine)->isChecked());
     }
 
     void leavingTheBoxDrawsThePrompt()
@@ -440,7 +440,7 @@ private slots:
         QTest::mouseClick(f->canvas(), Qt::LeftButton, {}, QPoint(150, 100));
         QVERIFY(!f->w().findChild<QWidget*>("txtText")->isVisible());
         QVERIFY(differingPixels(f->doc().canvas(), whiteImage(200, 120)) > 20);
-        QCOMPARE(f->w().miCurrTool, qint16(toolPointer));
+        QCOMPARE(f->w().toolbox().tool(), qint16(toolPointer));
     }
 
     // ---- selection state ---------------------------------------------------------
@@ -459,7 +459,7 @@ private slots:
         const QImage before = f->setImage(test::patternImage(80, 60));
         f->chooseTool(toolSelect);
         f->drag(QPoint(10, 10), release);
-        QCOMPARE(f->w().miCurrTool, qint16(toolSelectionPresent));
+        QVERIFY(f->w().toolbox().selectionShown());
         QVERIFY(f->enabled("mnuCut"));
         QVERIFY(f->enabled("mnuCopy"));
         QCOMPARE(f->enabled("mnuCrop"), crop);
@@ -476,9 +476,9 @@ private slots:
         QTest::mousePress(f->canvas(), Qt::LeftButton, {}, QPoint(50, 30));
         QTest::mouseMove(f->canvas(), QPoint(130, 95));
         QCOMPARE(f->w().statusText(3), QString("80x65"));
-        QCOMPARE(f->w().dragFields().last(), QPointF(79, 59));
+        QCOMPARE(f->w().toolbox().dragFields().last(), QPointF(79, 59));
         QTest::mouseRelease(f->canvas(), Qt::LeftButton, {}, QPoint(130, 95));
-        QCOMPARE(f->w().miCurrTool, qint16(toolSelectionPresent));
+        QVERIFY(f->w().toolbox().selectionShown());
     }
 
     void selectDragOnOneRowIsAFinishedEdit()
@@ -486,7 +486,8 @@ private slots:
         f->setWhite(80, 60);
         f->chooseTool(toolSelect);
         f->drag(QPoint(10, 10), QPoint(40, 10));
-        QCOMPARE(f->w().miCurrTool, qint16(toolSelect));
+        QCOMPARE(f->w().toolbox().tool(), qint16(toolSelect));
+        QVERIFY(!f->w().toolbox().selectionShown());
         QVERIFY(!f->enabled("mnuCut"));
         QVERIFY(f->enabled("mnuUndo"));
     }
@@ -497,9 +498,10 @@ private slots:
         f->chooseTool(toolSelect);
         f->drag(QPoint(10, 10), QPoint(40, 40));
         QTest::mousePress(f->canvas(), Qt::LeftButton, {}, QPoint(60, 50));
-        QCOMPARE(f->w().miCurrTool, qint16(toolSelect));
+        QCOMPARE(f->w().toolbox().tool(), qint16(toolSelect));
+        QVERIFY(!f->w().toolbox().selectionShown());
         QVERIFY(!f->enabled("mnuCut"));
-        QCOMPARE(f->w().dragFields().start(), QPointF(60, 50));
+        QCOMPARE(f->w().toolbox().dragFields().start(), QPointF(60, 50));
         QTest::mouseRelease(f->canvas(), Qt::LeftButton, {}, QPoint(60, 50));
 
         f->drag(QPoint(10, 10), QPoint(40, 40));
@@ -513,7 +515,8 @@ private slots:
         f->chooseTool(toolSelect);
         f->drag(QPoint(10, 10), QPoint(40, 40));
         f->action("mnuUndo")->trigger();
-        QCOMPARE(f->w().miCurrTool, qint16(toolSelect));
+        QCOMPARE(f->w().toolbox().tool(), qint16(toolSelect));
+        QVERIFY(!f->w().toolbox().selectionShown());
         QVERIFY(!f->enabled("mnuCrop"));
     }
 

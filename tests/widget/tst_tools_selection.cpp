@@ -1,7 +1,7 @@
 #include "ToolsFixture.h"
 
-#include "tools/PastePicture.h"
 #include "document/pixelops.h"
+#include "tools/PastePicture.h"
 
 #include <QMenu>
 
@@ -19,7 +19,7 @@ class TestToolsSelection : public QObject
     {
         f->chooseTool(toolSelect);
         f->drag(from, to);
-        QCOMPARE(f->w().miCurrTool, qint16(toolSelectionPresent));
+        QVERIFY(f->w().toolbox().selectionShown());
     }
     PastePicture* floating() { return f->w().findChild<PastePicture*>("picPaste"); }
     // A picture offered by another program, seen by the paste timer.
@@ -51,7 +51,7 @@ private slots:
         QVERIFY(f->doc().isDirty());
         QVERIFY(f->enabled("mnuPaste"));
         // the selection is gone and the pointer tool is back
-        QCOMPARE(f->w().miCurrTool, qint16(toolPointer));
+        QCOMPARE(f->w().toolbox().tool(), qint16(toolPointer));
         for (const char* name : {"mnuCut", "mnuCopy", "mnuCrop"})
             QVERIFY2(!f->enabled(name), name);
         QCOMPARE(f->onScreen(), expected);
@@ -70,7 +70,7 @@ private slots:
         QVERIFY(!f->enabled("mnuUndo"));
         QVERIFY(f->doc().undoBuffer().isNull());
         QVERIFY(f->enabled("mnuPaste"));
-        QCOMPARE(f->w().miCurrTool, qint16(toolPointer));
+        QCOMPARE(f->w().toolbox().tool(), qint16(toolPointer));
     }
 
     void cropKeepsTheAreaAndMarksUnsaved()
@@ -118,7 +118,7 @@ private slots:
         QVERIFY(paste->isVisible());
         QCOMPARE(paste->geometry(), QRect(0, 0, 30, 20));
         QVERIFY(f->doc().isDirty());
-        QCOMPARE(f->w().miCurrTool, qint16(toolPointer));
+        QCOMPARE(f->w().toolbox().tool(), qint16(toolPointer));
         QCOMPARE(f->doc().canvas(), before); // not stamped yet
         // The frame is inverted on screen, three pixels deep inside the edges.
         const QImage shown = paste->grab().toImage().convertToFormat(QImage::Format_RGB32);
@@ -199,7 +199,7 @@ private slots:
             QCOMPARE(f->doc().canvas().pixel(99, 199), qRgb(255, 255, 255));
             QCOMPARE(f->doc().canvas().copy(0, 0, 60, 200), before);
         }
-        f->w().picPaste_LostFocus();
+        f->w().toolbox().picPaste_LostFocus();
         if (shown)
             QCOMPARE(f->doc().canvas().copy(0, 0, canvas.width(), 100),
                      picture.copy(0, 0, canvas.width(), 100));
@@ -225,7 +225,7 @@ private slots:
         QCOMPARE(paste->msngDragY, 15.0f);
         QCOMPARE(paste->pos(), QPoint(80, 80));
         QVERIFY(paste->isVisible());
-        f->w().picPaste_LostFocus();
+        f->w().toolbox().picPaste_LostFocus();
         QCOMPARE(f->doc().canvas().copy(80, 80, 40, 30), picture);
         QCOMPARE(paste->pos(), QPoint(0, 0));
     }
@@ -374,7 +374,7 @@ private slots:
         QImage expected = before;
         flipVertical(expected);
         QCOMPARE(f->doc().canvas(), expected);
-        QCOMPARE(f->w().miCurrTool, qint16(toolPointer));
+        QCOMPARE(f->w().toolbox().tool(), qint16(toolPointer));
         QVERIFY(!f->enabled("mnuCut"));
     }
 
@@ -394,7 +394,7 @@ private slots:
         QCOMPARE(gray.pixel(5, 5), qRgb(255, 255, 255));
         QCOMPARE(f->doc().committed(), gray);
         QVERIFY(f->doc().isDirty());
-        QCOMPARE(f->w().miCurrTool, qint16(toolSelectionPresent)); // the tool stays
+        QVERIFY(f->w().toolbox().selectionShown()); // the tool stays
         f->action("mnuUndo")->trigger();
         QCOMPARE(f->doc().canvas(), before);
     }

@@ -1,85 +1,77 @@
-// Capture commands of the main window: full screen, rectangle and active
-// window through the delay timer and the overlay, auto capture, and the
-// global hot keys.
-#include "mainwindow/frmViewImage.h"
+#include "capture/CaptureController.h"
 
 #include "base/Texts.h"
-#include "capture/AutoCapture.h"
 #include "capture/HotKeySpec.h"
 #include "capture/frmCaptureDesktop.h"
 #include "document/ImageDocument.h"
 #include "platform/HotKeys.h"
 #include "platform/MessageService.h"
 #include "platform/PlatformServices.h"
+#include "settings/AppSettings.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QTimer>
-#include <QToolBar>
+#include <QWidget>
 
-using namespace snaplorn;
+#include <optional>
 
-void frmViewImage::createCaptureControls()
+namespace snaplorn {
+
+CaptureController::CaptureController(QWidget& window, ImageDocument& document,
+                                     const AppSettings& settings, PlatformServices& services,
+                                     bool viewerProcess, Host host)
+    : QObject(&window), m_window(window), m_document(document), m_settings(settings),
+      m_services(services), m_viewerProcess(viewerProcess), m_host(std::move(host))
 {
     // No interval until the first capture command arms it.
     tmrDelay = new QTimer(this);
     tmrDelay->setObjectName(QStringLiteral("tmrDelay"));
-    connect(tmrDelay, &QTimer::timeout, this, &frmViewImage::tmrDelay_Timer);
+    connect(tmrDelay, &QTimer::timeout, this, &CaptureController::tmrDelay_Timer);
     tmrAutoCapture = new QTimer(this);
     tmrAutoCapture->setObjectName(QStringLiteral("tmrAutoCapture"));
-    connect(tmrAutoCapture, &QTimer::timeout, this, &frmViewImage::tmrAutoCapture_Timer);
+    connect(tmrAutoCapture, &QTimer::timeout, this, &CaptureController::tmrAutoCapture_Timer);
     if (m_services.hotKeys)
-        connect(m_services.hotKeys.get(), &HotKeys::activated, this, &frmViewImage::HotKeyActions);
+        connect(m_services.hotKeys.get(), &HotKeys::activated, this,
+                &CaptureController::HotKeyActions);
 }
 
-frmCaptureDesktop& frmViewImage::captureOverlay()
+CaptureController::~CaptureController() = default;
+
+frmCaptureDesktop& CaptureController::overlay()
 {
-    if (!m_captureOverlay)
-    {
-        m_captureOverlay = std::make_unique<frmCaptureDesktop>(*this, m_services);
-        frmCaptureDesktop* overlay = m_captureOverlay.get();
-        connect(overlay, &frmCaptureDesktop::captureLanded, this, &frmViewImage::captureLanded);
-        connect(overlay, &frmCaptureDesktop::captureAbandoned, this,
-                &frmViewImage::captureAbandoned);
-        connect(overlay, &frmCaptureDesktop::captureFailed, this, &frmViewImage::captureFailed);
-        connect(overlay, &frmCaptureDesktop::showAfterCapture, this,
-                &frmViewImage::showAfterCapture);
+    if (!m_overlay) {
+        m_overlay = std::make_unique<frmCaptureDesktop>(m_window, m_services);
+        frmCaptureDesktop* shown = m_overlay.get();
+        connect(shown, &frmCaptureDesktop::captureLanded, this, &CaptureController::captureLanded);
+        connect(shown, &frmCaptureDesktop::captureAbandoned, this,
+                &CaptureController::captureAbandoned);
+        connect(shown, &frmCaptureDesktop::captureFailed, this, &CaptureController::captureFailed);
+        connect(shown, &frmCaptureDesktop::showAfterCapture, this,
+                &CaptureController::showAfterCapture);
     }
-    return *m_captureOverlay;
+    return *m_overlay;
 }
 
-// ---- the three capture commands ------------------------------------------------
-
-void frmViewImage::mnuDesktop_Click()
+void CaptureController::showError(const QString& text)
 {
-    armCapture(QStringLiteral("desktop"));
+    m_services.messages->tell(&m_window, text, MsgIcon::Exclamation);
 }
 
-void frmViewImage::mnuRectangle_Click()
-{
-    armCapture(QStringLiteral("rectangle"));
-}
-
-void frmViewImage::mnuWindow_Click()
-{
-    armCapture(QStringLiteral("window"));
-}
+// ---- a single capture --------------------------------------------------------
 
 // Hides the window, so the screen repaints without it, and arms the delay.
-// A second command before the delay has passed only changes the kind.
-void frmViewImage::armCapture(const QString& mode)
+void CaptureController::capture(const QString& mode)
 {
-    const bool wasDirty = m_document->isDirty();
-    bool cancelled = false;
-    DiscardChanges(cancelled);
-    if (cancelled)
+    const bool wasDirty = m_document.isDirty();
+    if (!m_host.discardChanges())
         return;
     if (!tmrDelay->isActive()) {
         m_dirtyBeforeCapture = wasDirty;
-        if (isVisible())
-            m_stateBeforeCapture = windowState();
+        if (m_window.isVisible())
+            m_stateBeforeCapture = m_window.windowState();
     }
-    hide();
+    m_window.hide();
     QCoreApplication::processEvents();
     msCaptureType = mode;
     tmrDelay->setInterval(DelayTicks::IntervalMs);
@@ -87,38 +79,35 @@ void frmViewImage::armCapture(const QString& mode)
         tmrDelay->start();
 }
 
-void frmViewImage::tmrDelay_Timer()
+void CaptureController::tmrDelay_Timer()
 {
     if (!m_delayTicks.tick())
         return;
     tmrDelay->stop();
-    captureOverlay().GetImage(msCaptureType.toLower());
+    overlay().GetImage(msCaptureType.toLower());
 }
-
-// ---- what a capture leaves behind ------------------------------------------------
 
 // The capture is the new image: untitled and unsaved. Only a capture that
 // put a picture on the canvas changes the document.
-void frmViewImage::captureLanded(const QImage& image)
+void CaptureController::captureLanded(const QImage& image)
 {
-    m_document->takeCapture(image);
-    RefreshScrollRanges();
+    m_document.takeCapture(image);
 }
 
 // An abandoned capture leaves the document exactly as it was before the
 // command, unsaved changes included.
-void frmViewImage::captureAbandoned()
+void CaptureController::captureAbandoned()
 {
-    m_document->setDirty(m_dirtyBeforeCapture);
+    m_document.setDirty(m_dirtyBeforeCapture);
     showAfterCapture(true);
 }
 
 // A failure also ends a running series before the message is shown, so
 // no further tick runs while the user reads it.
-void frmViewImage::captureFailed(const QString& message, bool documentUnchanged)
+void CaptureController::captureFailed(const QString& message, bool documentUnchanged)
 {
     if (documentUnchanged)
-        m_document->setDirty(m_dirtyBeforeCapture);
+        m_document.setDirty(m_dirtyBeforeCapture);
     if (m_autoCaptureActive)
         endAutoCapture();
     showAfterCapture(true);
@@ -127,43 +116,45 @@ void frmViewImage::captureFailed(const QString& message, bool documentUnchanged)
 
 // Brings the window back in the state it had before the command; during an
 // auto-capture series a full-screen capture leaves it hidden.
-void frmViewImage::showAfterCapture(bool evenDuringSeries)
+void CaptureController::showAfterCapture(bool evenDuringSeries)
 {
     if (m_autoCaptureActive && !evenDuringSeries)
         return;
     if (m_stateBeforeCapture & Qt::WindowMaximized)
-        showMaximized();
+        m_window.showMaximized();
     else if (m_stateBeforeCapture & Qt::WindowFullScreen)
-        showFullScreen();
+        m_window.showFullScreen();
     else
-        showNormal();
+        m_window.showNormal();
 }
 
-// ---- auto capture ------------------------------------------------------------------
+// ---- auto capture ------------------------------------------------------------
 
-void frmViewImage::mnuAutoCapture_Click()
+void CaptureController::startAutoCapture()
 {
     tmrAutoCapture->setInterval(autoCaptureIntervalMs(m_settings.AutoInterval));
     tmrAutoCapture->start();
     // The window stays out of the pictures for the whole series, the first
     // one included.
-    if (!m_autoCaptureActive && isVisible()) {
-        m_stateBeforeCapture = windowState();
-        hide();
+    if (!m_autoCaptureActive && m_window.isVisible()) {
+        m_stateBeforeCapture = m_window.windowState();
+        m_window.hide();
     }
 }
 
 // Each tick first saves the picture taken by the previous tick, then takes
 // the next one at once, so every file holds a capture made after the file
 // before it was written, at any interval.
-void frmViewImage::tmrAutoCapture_Timer()
+void CaptureController::tmrAutoCapture_Timer()
 {
-    const int k = ++AutoCaptureTicks;
-    bool cancelled = false;
-    DiscardChanges(cancelled);
-    if (cancelled)
+    // A tick while the last grab is still being answered waits for the next
+    // one, so no file is written twice with the same picture.
+    if (m_overlay && m_overlay->grabPending())
         return;
-    hide();
+    const int k = ++AutoCaptureTicks;
+    if (!m_host.discardChanges())
+        return;
+    m_window.hide();
     m_autoCaptureActive = true;
     const QString folder = m_settings.AutoFolder;
     if (!autoCaptureFolderUsable(folder)) {
@@ -172,7 +163,7 @@ void frmViewImage::tmrAutoCapture_Timer()
         return;
     }
     if (k > 1) {
-        const Result saved = SaveImageFile(autoCaptureFileName(folder, k - 1));
+        const Result saved = m_host.saveImage(autoCaptureFileName(folder, k - 1));
         if (!saved) {
             endAutoCapture();
             if (!saved.message.isEmpty())
@@ -188,10 +179,10 @@ void frmViewImage::tmrAutoCapture_Timer()
         return;
     }
     m_dirtyBeforeCapture = false;
-    captureOverlay().GetImage(QStringLiteral("desktop"));
+    overlay().GetImage(QStringLiteral("desktop"));
 }
 
-void frmViewImage::endAutoCapture()
+void CaptureController::endAutoCapture()
 {
     AutoCaptureTicks = 0;
     tmrAutoCapture->stop();
@@ -200,23 +191,23 @@ void frmViewImage::endAutoCapture()
     showAfterCapture(true);
 }
 
-// ---- global hot keys -------------------------------------------------------------
+// ---- global hot keys ---------------------------------------------------------
 
-void frmViewImage::RegHotKeys()
+void CaptureController::RegHotKeys()
 {
     emit hotKeysRegistering();
-    // A process started to view a file leaves the keys to the other one.
-    if (!m_commandLine.trimmed().isEmpty())
+    if (m_viewerProcess)
         return;
     registerHotKeySet();
 }
 
-bool frmViewImage::registerHotKeySet()
+bool CaptureController::registerHotKeySet()
 {
     const bool all = tryRegisterHotKeys();
     // Without a hot-key service (no X11 display) there is nothing to tell.
     if (!all && m_services.hotKeys)
-        m_services.messages->tell(this, QString::fromUtf8(texts::HotKeysFailed), MsgIcon::Critical);
+        m_services.messages->tell(&m_window, QString::fromUtf8(texts::HotKeysFailed),
+                                  MsgIcon::Critical);
     return all;
 }
 
@@ -225,7 +216,7 @@ bool frmViewImage::registerHotKeySet()
 // already taken by an earlier row is refused too: X lets one client grab
 // the same key twice, and a press would then start only one of the two
 // captures.
-bool frmViewImage::tryRegisterHotKeys()
+bool CaptureController::tryRegisterHotKeys()
 {
     const QString specs[3] = {m_settings.HotKeyRect, m_settings.HotKeyDesk, m_settings.HotKeyWin};
     std::optional<HotKeySpec> parsed[3];
@@ -245,9 +236,9 @@ bool frmViewImage::tryRegisterHotKeys()
     return all;
 }
 
-void frmViewImage::UnRegHotKeys()
+void CaptureController::UnRegHotKeys()
 {
-    if (!m_commandLine.trimmed().isEmpty())
+    if (m_viewerProcess)
         return;
     for (int id = 0; id < 3; ++id) {
         m_hotKeyRegistered[id] = true;
@@ -256,7 +247,7 @@ void frmViewImage::UnRegHotKeys()
     }
 }
 
-bool frmViewImage::HotKeyRegistered(int id) const
+bool CaptureController::HotKeyRegistered(int id) const
 {
     return id >= 0 && id < 3 && m_hotKeyRegistered[id];
 }
@@ -266,32 +257,35 @@ bool frmViewImage::HotKeyRegistered(int id) const
 // already under way: the key is ignored without a word, since a note would
 // be a modal box fighting the full-screen overlay for the top of the screen
 // and for the mouse, and would leave the overlay blocked behind it.
-void frmViewImage::HotKeyActions(int vKeyID)
+void CaptureController::HotKeyActions(int vKeyID)
 {
-    if (m_captureOverlay && m_captureOverlay->isVisible())
+    if (m_overlay && m_overlay->isVisible())
         return;
     for (QWidget* window : QApplication::topLevelWidgets()) {
         // The tray icon is a small window of its own on X11; it is not a
         // dialog that should keep the hot keys from working.
-        if (window == this || !window->isVisible() || window->windowType() == Qt::ToolTip ||
+        if (window == &m_window || !window->isVisible() || window->windowType() == Qt::ToolTip ||
             window->objectName() == QLatin1String("frmViewImage") ||
             window->inherits("QSystemTrayIconSys"))
             continue;
-        m_services.messages->tell(this, QString::fromUtf8(texts::HotKeyNote), MsgIcon::Information);
+        m_services.messages->tell(&m_window, QString::fromUtf8(texts::HotKeyNote),
+                                  MsgIcon::Information);
         return;
     }
     switch (vKeyID) {
     case HotKeyRectangle:
-        mnuRectangle_Click();
+        capture(QStringLiteral("rectangle"));
         break;
     case HotKeyDesktop:
-        mnuDesktop_Click();
+        capture(QStringLiteral("desktop"));
         break;
     case HotKeyWindow:
-        mnuWindow_Click();
+        capture(QStringLiteral("window"));
         break;
     default:
         break;
     }
-    Toolbar1->setEnabled(true);
+    emit hotKeyCaptureStarted();
 }
+
+} // namespace snaplorn

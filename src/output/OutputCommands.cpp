@@ -1,28 +1,27 @@
-// Output commands of the main window: the clipboard, the wallpaper,
-// printing and sending by e-mail.
-#include "mainwindow/frmViewImage.h"
+#include "output/OutputCommands.h"
 
 #include "base/Paths.h"
-#include "settings/Registry.h"
 #include "base/Texts.h"
 #include "document/ImageDocument.h"
-#include "platform/PrintLayout.h"
-#include "platform/WallpaperStyle.h"
 #include "output/frmEmail.h"
 #include "platform/Clipboard.h"
 #include "platform/DialogService.h"
 #include "platform/Mailer.h"
 #include "platform/MessageService.h"
 #include "platform/PlatformServices.h"
+#include "platform/PrintLayout.h"
 #include "platform/Printer.h"
 #include "platform/Wallpaper.h"
+#include "platform/WallpaperStyle.h"
+#include "settings/AppSettings.h"
+#include "settings/Registry.h"
 
-#include <QAction>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QWidget>
 
-using namespace snaplorn;
+namespace snaplorn {
 
 namespace {
 
@@ -45,9 +44,21 @@ QString withWebAddress(const char* text)
 
 } // namespace
 
+OutputCommands::OutputCommands(QWidget& window, ImageDocument& document, Registry& registry,
+                               const AppSettings& settings, PlatformServices& services)
+    : QObject(&window), m_window(window), m_document(document), m_registry(registry),
+      m_settings(settings), m_services(services)
+{
+}
+
+void OutputCommands::showError(const QString& text)
+{
+    m_services.messages->tell(&m_window, text, MsgIcon::Exclamation);
+}
+
 // ---- clipboard -------------------------------------------------------------
 
-void frmViewImage::mnuCopyToClipboard_Click()
+void OutputCommands::copyToClipboard()
 {
     Clipboard* clipboard = m_services.clipboard.get();
     if (!clipboard) {
@@ -55,7 +66,7 @@ void frmViewImage::mnuCopyToClipboard_Click()
         return;
     }
     clipboard->clear();
-    const QImage& image = m_document->canvas();
+    const QImage& image = m_document.canvas();
     if (image.isNull()) {
         showError(QString::fromUtf8(texts::NothingToCopy));
         return;
@@ -66,17 +77,16 @@ void frmViewImage::mnuCopyToClipboard_Click()
         showError(copied.message);
 }
 
-void frmViewImage::mnuClearClipboard_Click()
+void OutputCommands::clearClipboard()
 {
     if (m_services.clipboard)
         m_services.clipboard->clear();
-    // The menu entry and the toolbar button "paste" are one action.
-    command(QStringLiteral("mnuPaste"))->setEnabled(false);
+    emit pasteCleared();
 }
 
 // ---- wallpaper -------------------------------------------------------------
 
-Result frmViewImage::SetWallpaper(const QString& pFileName, const QString& DisplayType)
+Result OutputCommands::SetWallpaper(const QString& pFileName, const QString& DisplayType)
 {
     if (const auto values = wallpaperValuesFor(DisplayType)) {
         // The desktop section is always there on a desktop; here it may
@@ -103,15 +113,15 @@ Result frmViewImage::SetWallpaper(const QString& pFileName, const QString& Displ
 // The wallpaper and the e-mail attachment are copies: the document keeps its
 // own file, title and unsaved state, so a later Save still writes the user's
 // picture and not the program's cache file.
-Result frmViewImage::writeImageCopy(const QString& path)
+Result OutputCommands::writeImageCopy(const QString& path)
 {
-    const Result written = m_document->WriteImageCopy(path, m_settings.JpgQuality);
+    const Result written = m_document.WriteImageCopy(path, m_settings.JpgQuality);
     if (written)
-        selectPointerTool();
+        emit imageCopyWritten();
     return written;
 }
 
-void frmViewImage::setWallpaperFromImage(const QString& displayType)
+void OutputCommands::setWallpaperFromImage(const QString& displayType)
 {
     const QString file = wallpaperPath();
     const Result saved = writeImageCopy(file);
@@ -126,22 +136,7 @@ void frmViewImage::setWallpaperFromImage(const QString& displayType)
         showError(shown.message);
 }
 
-void frmViewImage::mnuWallPaperCenter_Click()
-{
-    setWallpaperFromImage(QStringLiteral("center"));
-}
-
-void frmViewImage::mnuWallPaperTile_Click()
-{
-    setWallpaperFromImage(QStringLiteral("tile"));
-}
-
-void frmViewImage::mnuWallPaperStretch_Click()
-{
-    setWallpaperFromImage(QStringLiteral("stretch"));
-}
-
-void frmViewImage::mnuWallPaperRemove_Click()
+void OutputCommands::removeWallpaper()
 {
     const Result removed = SetWallpaper(QString(), QStringLiteral("center"));
     if (!removed)
@@ -150,17 +145,18 @@ void frmViewImage::mnuWallPaperRemove_Click()
 
 // ---- printing --------------------------------------------------------------
 
-Result frmViewImage::printCanvas()
+Result OutputCommands::printCanvas()
 {
     if (!m_services.printer)
         return Result::failure(QString::fromUtf8(texts::PrinterUnavailable));
-    const QImage& image = m_document->canvas();
+    const QImage& image = m_document.canvas();
     if (image.isNull())
         return Result::failure(QString::fromUtf8(texts::NothingToPrint));
     // The image keeps the physical size it has on this window's screen,
     // where one image pixel is one device pixel (Qt counts the screen's dots
     // per inch in device-independent pixels).
-    const QScreen* shownOn = screen() ? screen() : QGuiApplication::primaryScreen();
+    const QScreen* shownOn =
+        m_window.screen() ? m_window.screen() : QGuiApplication::primaryScreen();
     const qreal ratio = shownOn ? shownOn->devicePixelRatio() : 1.0;
     const QSizeF dpi = shownOn ? QSizeF(shownOn->physicalDotsPerInchX() * ratio,
                                         shownOn->physicalDotsPerInchY() * ratio)
@@ -169,30 +165,28 @@ Result frmViewImage::printCanvas()
     return m_services.printer->printImage(image, layout.imageInches);
 }
 
-void frmViewImage::mnuPrint_Click()
+void OutputCommands::print()
 {
-    selectPointerTool();
     const Result printed = printCanvas();
     if (!printed)
         showError(printed.message);
 }
 
-void frmViewImage::mnuPageSetup_Click()
+void OutputCommands::pageSetup()
 {
-    selectPointerTool();
     if (!m_services.printer) {
         showError(QString::fromUtf8(texts::PrinterUnavailable));
         return;
     }
     // Cancel ends here without printing.
-    if (!m_services.dialogs->printerSetup(this, m_services.printer->settings()))
+    if (!m_services.dialogs->printerSetup(&m_window, m_services.printer->settings()))
         return;
-    mnuPrint_Click();
+    print();
 }
 
 // ---- e-mail ----------------------------------------------------------------
 
-void frmViewImage::mnuSend_Click()
+void OutputCommands::send()
 {
     const Result saved = writeImageCopy(emailAttachmentPath());
     if (!saved) {
@@ -203,7 +197,7 @@ void frmViewImage::mnuSend_Click()
     OpenEmailWindow();
 }
 
-void frmViewImage::OpenEmailWindow()
+void OutputCommands::OpenEmailWindow()
 {
     if (!m_services.mailer) {
         showError(QString::fromUtf8(texts::MailerUnavailable));
@@ -211,26 +205,28 @@ void frmViewImage::OpenEmailWindow()
     }
     // The mail program may take seconds to answer; the window stays usable,
     // only a second send waits for the first.
-    QAction* send = command(QStringLiteral("mnuSend"));
-    send->setEnabled(false);
+    emit sendEnabled(false);
     const QString attachment = emailAttachmentPath();
     m_services.mailer->compose(
-        withWebAddress(texts::EmailComposeSubject), attachment, this,
-        [this, send, attachment](const Mailer::ComposeOutcome& composed) {
-            send->setEnabled(true);
+        withWebAddress(texts::EmailComposeSubject), attachment, &m_window,
+        [this, attachment](const Mailer::ComposeOutcome& composed) {
+            emit sendEnabled(true);
             switch (composed.outcome) {
             case Mailer::Compose::Opened:
                 return;
             case Mailer::Compose::Failed:
-                m_services.messages->ask(this, {QString::fromUtf8(texts::EmailOpenError) +
-                                                    QLatin1String(texts::CRLF) + composed.message,
-                                                MsgIcon::None, MsgButtons::Ok, QString()});
+                m_services.messages->ask(&m_window,
+                                         {QString::fromUtf8(texts::EmailOpenError) +
+                                              QLatin1String(texts::CRLF) + composed.message,
+                                          MsgIcon::None, MsgButtons::Ok, QString()});
                 return;
             case Mailer::Compose::NoClient:
                 break;
             }
-            frmEmail dialog(*m_services.mailer, *m_services.messages, attachment, this);
+            frmEmail dialog(*m_services.mailer, *m_services.messages, attachment, &m_window);
             if (dialog.exec() == QDialog::Accepted)
-                setStatusText(1, QString::fromUtf8(texts::EmailSent).arg(dialog.sentTo()));
+                emit mailSent(QString::fromUtf8(texts::EmailSent).arg(dialog.sentTo()));
         });
 }
+
+} // namespace snaplorn

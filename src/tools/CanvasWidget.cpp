@@ -1,4 +1,4 @@
-#include "mainwindow/CanvasWidget.h"
+#include "tools/CanvasWidget.h"
 
 #include "document/ImageDocument.h"
 
