@@ -95,13 +95,13 @@ ConversionError setFromText(AppSettings& settings, const SettingRow& row, const 
     if (auto field = std::get_if<qint16 AppSettings::*>(&row.field)) {
         const Int16Conversion c = toInt16(text);
         if (c.error == ConversionError::None)
-            settings.**field = c.value;
+            settings.** field = c.value;
         return c.error;
     }
     if (auto field = std::get_if<float AppSettings::*>(&row.field)) {
         const RealConversion c = toSingle(text);
         if (c.error == ConversionError::None)
-            settings.**field = c.value;
+            settings.** field = c.value;
         return c.error;
     }
     settings.*std::get<QString AppSettings::*>(row.field) = text;
@@ -136,11 +136,14 @@ LoadSettingsOutcome LoadSettings(Registry& registry, const QString& defaultAutoF
                            rowText(row.firstValue, defaultAutoFolder));
     }
     const AppSettings fallback = AppSettings::defaults(defaultAutoFolder);
+    // One reading of the file for the whole record: a settings file swollen
+    // by other programs' sections costs one parse, not one per value.
+    const Registry::Section stored = registry.readKey(key).value_or(Registry::Section());
     for (const SettingRow& row : settingsTable()) {
         const QString fallbackText = valueText(fallback, row);
         setFromText(settings, row, fallbackText);
-        const std::optional<QString> text = registry.readString(key, QLatin1String(row.key));
-        if (!text || isBlank(*text))
+        const auto text = stored.constFind(QLatin1String(row.key));
+        if (text == stored.cend() || isBlank(*text))
             continue;
         const ConversionError error = setFromText(settings, row, *text);
         if (error != ConversionError::None)

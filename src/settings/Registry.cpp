@@ -166,6 +166,19 @@ bool Registry::createKey(const QString& keyPath)
     });
 }
 
+namespace {
+
+// A value as a read returns it: up to the first NUL, at most 254 characters.
+QString readable(QString text)
+{
+    const int nul = text.indexOf(QChar(0));
+    if (nul >= 0)
+        text.truncate(nul);
+    return text.left(Registry::MaxReadLength);
+}
+
+} // namespace
+
 std::optional<QString> Registry::readString(const QString& keyPath, const QString& name) const
 {
     const Sections sections = load();
@@ -175,11 +188,19 @@ std::optional<QString> Registry::readString(const QString& keyPath, const QStrin
     const auto value = section->constFind(name);
     if (value == section->cend())
         return std::nullopt;
-    QString text = *value;
-    const int nul = text.indexOf(QChar(0));
-    if (nul >= 0)
-        text.truncate(nul);
-    return text.left(MaxReadLength);
+    return readable(*value);
+}
+
+std::optional<Registry::Section> Registry::readKey(const QString& keyPath) const
+{
+    const Sections sections = load();
+    const auto section = sections.constFind(keyPath);
+    if (section == sections.cend())
+        return std::nullopt;
+    Section values;
+    for (auto value = section->cbegin(); value != section->cend(); ++value)
+        values.insert(value.key(), readable(value.value()));
+    return values;
 }
 
 bool Registry::writeString(const QString& keyPath, const QString& name, const QString& value)

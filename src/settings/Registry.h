@@ -29,6 +29,9 @@ public:
     bool createKey(const QString& keyPath);
     // The value's text, or nothing when the key or value is missing.
     std::optional<QString> readString(const QString& keyPath, const QString& name) const;
+    // Every value of the key, each read as readString reads it, from one
+    // reading of the file; nothing when the key is missing.
+    std::optional<QMap<QString, QString>> readKey(const QString& keyPath) const;
     // Writes into an existing key only; false when the key is missing or the
     // file cannot be written.
     bool writeString(const QString& keyPath, const QString& name, const QString& value);

@@ -46,9 +46,9 @@ private slots:
         QVERIFY(outcome.keyCreated);
         QVERIFY(outcome.errors.isEmpty());
         const QList<QPair<QString, QString>> expected = {
-            {"RunInTray", "0"},       {"JpgQuality", "80"},     {"AutoFolder", "/home/u/Pictures"},
-            {"AutoInterval", "10"},   {"AutoImagesNum", "5"},   {"HotKeyPresent", "1"},
-            {"HotKeyRect", "1,121"},  {"HotKeyDesk", "1,122"},  {"HotKeyWin", "1,123"},
+            {"RunInTray", "0"},      {"JpgQuality", "80"},    {"AutoFolder", "/home/u/Pictures"},
+            {"AutoInterval", "10"},  {"AutoImagesNum", "5"},  {"HotKeyPresent", "1"},
+            {"HotKeyRect", "1,121"}, {"HotKeyDesk", "1,122"}, {"HotKeyWin", "1,123"},
             {"HideMsgID", ""}};
         for (const auto& [name, value] : expected)
             QCOMPARE(registry.readString(Key, name).value_or("<missing>"), value);
@@ -69,11 +69,11 @@ private slots:
         const LoadSettingsOutcome outcome = LoadSettings(registry, "/pics", s);
         QVERIFY(!outcome.keyCreated);
         QVERIFY(outcome.errors.isEmpty());
-        QCOMPARE(s.JpgQuality, qint16(80));      // only spaces: default
-        QCOMPARE(s.AutoImagesNum, qint16(9));    // leading space converted with it
+        QCOMPARE(s.JpgQuality, qint16(80));        // only spaces: default
+        QCOMPARE(s.AutoImagesNum, qint16(9));      // leading space converted with it
         QCOMPARE(s.HotKeyRect, QString("  2,65")); // text kept exactly as read
         QCOMPARE(s.RunInTray, qint16(1));
-        QCOMPARE(s.HideMsgID, QString("0"));     // missing value
+        QCOMPARE(s.HideMsgID, QString("0")); // missing value
         QCOMPARE(s.AutoFolder, QString("/pics"));
         QCOMPARE(s.HotKeyWin, QString("1,123"));
         // Reading never adds values to an existing key.
@@ -114,11 +114,16 @@ private slots:
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QString>("text");
         QTest::addColumn<float>("expected");
-        QTest::newRow("point in C locale") << "C" << "0.5" << 0.5f;
-        QTest::newRow("comma in German locale") << "de_DE" << "0,5" << 0.5f;
-        QTest::newRow("point in German locale") << "de_DE" << "0.5" << 0.5f;
-        QTest::newRow("whole seconds") << "de_DE" << "60" << 60.0f;
-        QTest::newRow("comma in C locale is not a number") << "C" << "0,5" << 10.0f;
+        QTest::newRow("point in C locale") << "C"
+                                           << "0.5" << 0.5f;
+        QTest::newRow("comma in German locale") << "de_DE"
+                                                << "0,5" << 0.5f;
+        QTest::newRow("point in German locale") << "de_DE"
+                                                << "0.5" << 0.5f;
+        QTest::newRow("whole seconds") << "de_DE"
+                                       << "60" << 60.0f;
+        QTest::newRow("comma in C locale is not a number") << "C"
+                                                           << "0,5" << 10.0f;
     }
     void intervalReadsLocaleDecimalAndPoint()
     {
@@ -164,6 +169,12 @@ private slots:
         QCOMPARE(registry.readString(Key, "AutoFolder")->size(), 254);
         QVERIFY(registry.writeString(Key, "HideMsgID", QString("12") + QChar(0) + "34"));
         QCOMPARE(*registry.readString(Key, "HideMsgID"), QString("12"));
+        // Reading the whole key gives each value as a single read does.
+        const auto all = registry.readKey(Key);
+        QVERIFY(all);
+        QCOMPARE(all->value("AutoFolder").size(), 254);
+        QCOMPARE(all->value("HideMsgID"), QString("12"));
+        QVERIFY(!registry.readKey("Software\\Nobody"));
         // Line breaks, backslashes and '=' survive the text file.
         const QString odd = "C:\\a=b\r\nline two \\n";
         QVERIFY(registry.writeString(Key, "AutoFolder", odd));
