@@ -32,6 +32,8 @@ test_pkgs=(
   xclip trayer libjpeg-turbo-progs jpeginfo
   cups cups-client printer-driver-cups-pdf ghostscript poppler-utils
   msmtp msmtp-mta python3 python3-aiosmtpd
+  # what an assistive tool sees: the accessibility bus and its Python client
+  at-spi2-core dbus python3-pyatspi
 )
 
 case "${1:-test}" in

@@ -66,6 +66,15 @@ inline constexpr char ImageOutOfMemory[] =
 
 // Toolbox, drawing tools, selection and colour read-out
 inline constexpr char PenWidthLabel[] = "Pen Width";
+inline constexpr const char* PenWidthNames[3] = {"1 pixel", "4 pixels", "6 pixels"};
+inline constexpr char PaletteName[] = "Colors";
+inline constexpr char CanvasName[] = "Image";
+inline constexpr char OptionsFolderButtonName[] = "Choose folder";
+inline constexpr char OptionsModifierName[] = "%1: modifier key";
+inline constexpr char OptionsKeyName[] = "%1: key";
+inline constexpr const char* PaletteColourNames[16] = {
+    "Black", "Navy", "Green", "Teal", "Maroon", "Purple",  "Olive",  "Silver",
+    "Gray",  "Blue", "Lime",  "Aqua", "Red",    "Fuchsia", "Yellow", "White"};
 inline constexpr char MoreColorsCaption[] = "...";
 inline constexpr char MoreColorsTip[] = "More colors";
 inline constexpr char CurrentColorTip[] = "The selected color";

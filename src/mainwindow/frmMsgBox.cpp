@@ -1,10 +1,10 @@
 #include "mainwindow/frmMsgBox.h"
 
-#include "settings/Registry.h"
 #include "base/Texts.h"
 #include "mainwindow/Icons.h"
 #include "platform/MessageService.h"
 #include "platform/Shell.h"
+#include "settings/Registry.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -76,6 +76,7 @@ void frmMsgBox::buildControls()
     Label1 = new QLabel(QString::fromUtf8(texts::MsgBoxBlockLabel), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->installEventFilter(this); // the label ticks the box too
+    chkBlock->setAccessibleName(Label1->text());
     cmdClose = new QPushButton(QString::fromUtf8(texts::MsgBoxOk), this);
     cmdClose->setObjectName(QStringLiteral("cmdClose"));
     cmdYes = new QPushButton(QString::fromUtf8(texts::MsgBoxYes), this);

@@ -61,8 +61,8 @@ const char* BlueBold = "font-weight: bold; color: #0000ff;";
 
 } // namespace
 
-frmOption::frmOption(const AppSettings& settings, MessageService& messages,
-                     DialogService& dialogs, Apply apply, QWidget* parent)
+frmOption::frmOption(const AppSettings& settings, MessageService& messages, DialogService& dialogs,
+                     Apply apply, QWidget* parent)
     : QDialog(parent), m_settings(settings), m_messages(messages), m_dialogs(dialogs),
       m_apply(std::move(apply))
 {
@@ -101,6 +101,20 @@ void frmOption::buildControls()
     layout->addWidget(chkHotkeys);
     layout->addWidget(buildHotKeyFrame());
     layout->addLayout(buttons);
+
+    // Assistive tools name each field by its label; the keys go through the
+    // fields in the order they are laid out.
+    Label3->setBuddy(txtJPGQuality);
+    Label1->setBuddy(txtAutoFolder);
+    Label7->setBuddy(txtAutoInterval);
+    Label9->setBuddy(txtAutoImagesNum);
+    cmdAutoFolder->setAccessibleName(text(texts::OptionsFolderButtonName));
+    const QList<QWidget*> order = {chkSysTray,       txtAutoFolder, cmdAutoFolder, txtAutoInterval,
+                                   txtAutoImagesNum, txtJPGQuality, chkBroadcast,  chkHotkeys,
+                                   cboShiftRect,     cboKeyRect,    cboShiftDesk,  cboKeyDesk,
+                                   cboShiftWin,      cboKeyWin,     cmdOk,         cmdCancel};
+    for (int i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
 
     connect(chkHotkeys, &QCheckBox::toggled, this, &frmOption::chkHotkeys_Click);
     connect(cmdAutoFolder, &QPushButton::clicked, this, &frmOption::cmdAutoFolder_Click);
@@ -180,6 +194,9 @@ QGroupBox* frmOption::buildHotKeyFrame()
         *row.shift = named<QComboBox>(row.names[1]);
         *row.plus = named<QLabel>(row.names[2], text(texts::OptionsHotKeyPlus));
         *row.key = named<QComboBox>(row.names[3]);
+        const QString caption = text(row.caption).trimmed();
+        (*row.shift)->setAccessibleName(text(texts::OptionsModifierName).arg(caption));
+        (*row.key)->setAccessibleName(text(texts::OptionsKeyName).arg(caption));
         grid->addWidget(*row.label, line, 0);
         grid->addWidget(*row.shift, line, 1);
         grid->addWidget(*row.plus, line, 2);

@@ -2,9 +2,9 @@
 
 #include "base/Texts.h"
 #include "platform/MailAddress.h"
-#include "platform/MimeMessage.h"
 #include "platform/Mailer.h"
 #include "platform/MessageService.h"
+#include "platform/MimeMessage.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -49,13 +49,18 @@ void frmEmail::buildControls()
     connect(cmdSend, &QPushButton::clicked, this, &frmEmail::cmdSend_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmEmail::cmdCancel_Click);
 
+    // Each field is named by its label for assistive tools.
+    auto label = [this](const char* caption, QWidget* field) {
+        auto* shown = new QLabel(QString::fromUtf8(caption), this);
+        shown->setBuddy(field);
+        return shown;
+    };
     auto* grid = new QGridLayout(this);
-    grid->addWidget(new QLabel(QString::fromUtf8(texts::EmailToLabel), this), 0, 0);
+    grid->addWidget(label(texts::EmailToLabel, txtTo), 0, 0);
     grid->addWidget(txtTo, 0, 1);
-    grid->addWidget(new QLabel(QString::fromUtf8(texts::EmailSubjectLabel), this), 1, 0);
+    grid->addWidget(label(texts::EmailSubjectLabel, txtSubject), 1, 0);
     grid->addWidget(txtSubject, 1, 1);
-    grid->addWidget(new QLabel(QString::fromUtf8(texts::EmailMessageLabel), this), 2, 0,
-                    Qt::AlignTop);
+    grid->addWidget(label(texts::EmailMessageLabel, txtBody), 2, 0, Qt::AlignTop);
     grid->addWidget(txtBody, 2, 1);
     grid->addWidget(new QLabel(QString::fromUtf8(texts::EmailAttachmentLabel), this), 3, 0);
     grid->addWidget(lblAttach, 3, 1);

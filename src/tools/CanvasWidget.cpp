@@ -1,5 +1,7 @@
 #include "tools/CanvasWidget.h"
 
+#include "base/Texts.h"
+
 #include "document/ImageDocument.h"
 
 #include <QMouseEvent>
@@ -14,6 +16,7 @@ CanvasWidget::CanvasWidget(snaplorn::ImageDocument& document, QWidget* parent)
     setObjectName(QStringLiteral("picSelImage"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::ClickFocus);
+    setAccessibleName(QString::fromUtf8(snaplorn::texts::CanvasName));
     setAcceptDrops(true);
     setMouseTracking(true);
     connect(&m_document, &snaplorn::ImageDocument::canvasChanged, this, [this] {

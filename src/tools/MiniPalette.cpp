@@ -1,5 +1,7 @@
 #include "tools/MiniPalette.h"
 
+#include "base/Texts.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -31,12 +33,23 @@ void sunkenEdge(QPainter& painter, const QRect& cell)
 
 } // namespace
 
-MiniPalette::MiniPalette(QWidget* parent) : QWidget(parent)
+MiniPalette::MiniPalette(QWidget* parent) : CellChooser(16, Columns, parent)
 {
     setObjectName(QStringLiteral("PicMiniPal"));
+    setAccessibleName(QString::fromUtf8(snaplorn::texts::PaletteName));
     setFixedSize(CellSize * Columns, CellSize * Columns);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setFocusPolicy(Qt::ClickFocus); // a click ends a pending text entry or paste
+}
+
+QRect MiniPalette::cellRect(int index) const
+{
+    return QRect((index % Columns) * CellSize, (index / Columns) * CellSize, CellSize, CellSize);
+}
+
+QString MiniPalette::cellName(int index) const
+{
+    return index >= 0 && index < 16 ? QString::fromUtf8(snaplorn::texts::PaletteColourNames[index])
+                                    : QString();
 }
 
 int MiniPalette::indexAt(const QPoint& at)
@@ -58,10 +71,11 @@ void MiniPalette::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     for (int n = 0; n < 16; ++n) {
-        const QRect cell((n % Columns) * CellSize, (n / Columns) * CellSize, CellSize, CellSize);
+        const QRect cell = cellRect(n);
         painter.fillRect(cell, QColor(PaletteColours[n]));
         sunkenEdge(painter, cell);
     }
+    paintFocusCell(painter);
 }
 
 void MiniPalette::mousePressEvent(QMouseEvent* event)

@@ -1,11 +1,12 @@
 #pragma once
+#include "tools/CellChooser.h"
+
 #include <QRgb>
-#include <QWidget>
 
 // The mini palette PicMiniPal: sixteen colour cells of 20 x 20 pixels in a
 // 4 x 4 grid, each with a sunken edge. A press reports its button and
-// position; the window picks the colour.
-class MiniPalette : public QWidget
+// position; the toolbox picks the colour.
+class MiniPalette : public CellChooser
 {
     Q_OBJECT
 public:
@@ -17,8 +18,8 @@ public:
     static int indexAt(const QPoint& at);
     static QRgb colour(int index);
 
-signals:
-    void pressed(Qt::MouseButton button, const QPoint& at);
+    QRect cellRect(int index) const override;
+    QString cellName(int index) const override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -1,14 +1,28 @@
 #include "tools/PenSizePicker.h"
 
+#include "base/Texts.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 
-PenSizePicker::PenSizePicker(QWidget* parent) : QWidget(parent)
+PenSizePicker::PenSizePicker(QWidget* parent) : CellChooser(3, 1, parent)
 {
     setObjectName(QStringLiteral("picPenSize"));
+    setAccessibleName(QString::fromUtf8(snaplorn::texts::PenWidthLabel));
     setFixedSize(64, 64);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setFocusPolicy(Qt::ClickFocus); // a click ends a pending text entry or paste
+}
+
+// The bands of the three widths, 20 pixels high from the top.
+QRect PenSizePicker::cellRect(int index) const
+{
+    return QRect(0, 20 * index, width(), 20);
+}
+
+QString PenSizePicker::cellName(int index) const
+{
+    return index >= 0 && index < 3 ? QString::fromUtf8(snaplorn::texts::PenWidthNames[index])
+                                   : QString();
 }
 
 void PenSizePicker::setBand(int band)
@@ -46,6 +60,7 @@ void PenSizePicker::paintEvent(QPaintEvent*)
     // 6-pixel pen, so it reaches 3 pixels beyond the band on each side.
     painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
     painter.fillRect(QRect(-3, 20 * m_band - 3, 77, 27), Qt::white);
+    paintFocusCell(painter);
 }
 
 void PenSizePicker::mousePressEvent(QMouseEvent* event)

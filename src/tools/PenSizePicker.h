@@ -1,10 +1,10 @@
 #pragma once
-#include <QWidget>
+#include "tools/CellChooser.h"
 
 // The pen width picker picPenSize: three sample strokes (1, 4 and 6 pixels
 // wide) with the chosen one's band shown inverted. A press anywhere reports
-// its position; the window decides the width from it.
-class PenSizePicker : public QWidget
+// its position; the toolbox decides the width from it.
+class PenSizePicker : public CellChooser
 {
     Q_OBJECT
 public:
@@ -19,8 +19,9 @@ public:
     static int widthForY(int y);
     static int bandForWidth(int width);
 
-signals:
-    void pressed(Qt::MouseButton button, const QPoint& at);
+    QRect cellRect(int index) const override;
+    QString cellName(int index) const override;
+    int chosenCell() const override { return m_band; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -127,6 +127,7 @@ Toolbox::Toolbox(ImageDocument& document, PlatformServices& services, CanvasWidg
     serif.setBold(false);
     cmdColor->setFont(serif);
     cmdColor->setToolTip(QString::fromLatin1(texts::MoreColorsTip));
+    cmdColor->setAccessibleName(QString::fromLatin1(texts::MoreColorsTip));
     connect(cmdColor, &QPushButton::clicked, this, &Toolbox::cmdColor_Click);
 
     PicMiniPal = new MiniPalette(frame);
@@ -201,8 +202,12 @@ void Toolbox::createToolButtons(QWidget& frame)
         button->setIcon(toolButtonIcon(i));
         button->setIconSize(QSize(20, 20));
         button->setToolTip(QString::fromLatin1(texts::ToolTips[i]));
-        // Taking the focus on a click ends a pending text entry or paste first.
-        button->setFocusPolicy(Qt::ClickFocus);
+        button->setAccessibleName(QString::fromLatin1(texts::ToolTips[i]));
+        if (texts::ToolHints[i])
+            button->setAccessibleDescription(QString::fromLatin1(texts::ToolHints[i]));
+        // Tab reaches the tools and Space chooses one; taking the focus on a
+        // click ends a pending text entry or paste first.
+        button->setFocusPolicy(Qt::StrongFocus);
         m_toolButtons->addButton(button, i);
         hints->watch(button, i);
         // Pressing a button always selects its tool, also when it is already

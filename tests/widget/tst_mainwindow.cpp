@@ -1,10 +1,18 @@
 #include "TestSupport.h"
 
 #include "base/Paths.h"
-#include "settings/Registry.h"
 #include "base/Texts.h"
 #include "document/ImageDocument.h"
+#include "mainwindow/frmAbout.h"
 #include "mainwindow/frmViewImage.h"
+#include "options/frmOption.h"
+#include "output/frmEmail.h"
+#include "platform/standins/FakeMailer.h"
+#include "settings/Registry.h"
+#include "tools/Toolbox.h"
+
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 
 #include <QAction>
 #include <QGroupBox>
@@ -167,15 +175,35 @@ private slots:
         const QList<QAction*> actions = bar->actions();
         QCOMPARE(actions.size(), 29);
         const QList<int> separators = {4, 7, 11, 14, 16, 20, 24, 28};
-        const QStringList tips = {
-            "New image", "Open an image file", "Save image", "-",
-            "Print image to default printer", "Send image by email", "-",
-            "Capture Full Screen", "Capture a rectangular area", "Capture active window", "-",
-            "Undo last edit", "Redo edit", "-", "Show/Hide Toolbox", "-",
-            "Cut a portion of image", "Copy a portion of image to clipboard",
-            "Paste image from clipboard", "-", "Enlarge image", "Shrink image",
-            "Fit image to window", "-", "Flip image horizontally", "Flip image vertically",
-            "Invert image color", "-", "Open Help file"};
+        const QStringList tips = {"New image",
+                                  "Open an image file",
+                                  "Save image",
+                                  "-",
+                                  "Print image to default printer",
+                                  "Send image by email",
+                                  "-",
+                                  "Capture Full Screen",
+                                  "Capture a rectangular area",
+                                  "Capture active window",
+                                  "-",
+                                  "Undo last edit",
+                                  "Redo edit",
+                                  "-",
+                                  "Show/Hide Toolbox",
+                                  "-",
+                                  "Cut a portion of image",
+                                  "Copy a portion of image to clipboard",
+                                  "Paste image from clipboard",
+                                  "-",
+                                  "Enlarge image",
+                                  "Shrink image",
+                                  "Fit image to window",
+                                  "-",
+                                  "Flip image horizontally",
+                                  "Flip image vertically",
+                                  "Invert image color",
+                                  "-",
+                                  "Open Help file"};
         for (int i = 0; i < 29; ++i) {
             QCOMPARE(actions.at(i)->isSeparator(), separators.contains(i + 1));
             if (!actions.at(i)->isSeparator())
@@ -192,11 +220,47 @@ private slots:
 
     void controlsCarryTheirNames()
     {
-        for (const char* name : {"picSelImage", "picSelImageFrame", "HScroll1", "VScroll1",
-                                 "frEdit", "StatusBar1", "Toolbar1", "tmrBroadcast",
-                                 "tmrActivatePaste"})
+        for (const char* name :
+             {"picSelImage", "picSelImageFrame", "HScroll1", "VScroll1", "frEdit", "StatusBar1",
+              "Toolbar1", "tmrBroadcast", "tmrActivatePaste"})
             QVERIFY2(window->findChild<QObject*>(name), name);
         QCOMPARE(window->findChild<QGroupBox*>("frEdit")->title(), QString("Toolbox"));
+    }
+
+    // What an assistive tool reads: every control that can take the focus
+    // in the main window and its dialogs has a name.
+    void everyFocusableControlHasAName()
+    {
+        FakeMailer mailer;
+        frmOption options(window->settings(), *s.messages, *s.dialogs,
+                          [](const AppSettings&, bool) { return true; });
+        frmEmail email(mailer, *s.messages, test::scratchFolder() + "/a.jpg");
+        frmAbout about(*s.shell, *s.messages);
+        for (QWidget* top :
+             std::initializer_list<QWidget*>{window.get(), &options, &email, &about}) {
+            top->show();
+            for (QWidget* control : top->findChildren<QWidget*>()) {
+                if (control->focusPolicy() == Qt::NoFocus || !control->isVisibleTo(top))
+                    continue;
+                QAccessibleInterface* seen = QAccessible::queryAccessibleInterface(control);
+                const QString what = top->objectName() + "/" + control->objectName() + " (" +
+                                     control->metaObject()->className() + ")";
+                QVERIFY2(seen && !seen->text(QAccessible::Name).trimmed().isEmpty(),
+                         qPrintable(what));
+            }
+        }
+        // The palette's cells and the pen widths are items of their own.
+        QAccessibleInterface* palette =
+            QAccessible::queryAccessibleInterface(window->findChild<QWidget*>("PicMiniPal"));
+        QCOMPARE(palette->childCount(), 16);
+        QCOMPARE(palette->child(6)->text(QAccessible::Name), QString("Olive"));
+        QAccessibleInterface* widths =
+            QAccessible::queryAccessibleInterface(window->findChild<QWidget*>("picPenSize"));
+        QCOMPARE(widths->childCount(), 3);
+        QCOMPARE(widths->child(1)->text(QAccessible::Name), QString("4 pixels"));
+        QVERIFY(widths->child(0)->state().selected);
+        widths->child(2)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(window->toolbox().penWidth(), qint16(6));
     }
 
     void layoutKeepsMinimumSizeAndToolboxGap()

@@ -114,6 +114,31 @@ private slots:
         QCOMPARE(f->w().toolbox().penWidth(), qint16(1));
     }
 
+    // Tab reaches the tools, the palette and the pen widths; arrows move and
+    // Space or Enter chooses, as a click would.
+    void toolboxIsOperatedFromTheKeyboard()
+    {
+        frmViewImage& w = f->w();
+        QWidget* pencil = w.toolbox().OptTool(toolPencil);
+        pencil->setFocus();
+        QTest::keyClick(pencil, Qt::Key_Space);
+        QCOMPARE(w.toolbox().tool(), qint16(toolPencil));
+        QWidget* palette = w.findChild<QWidget*>("PicMiniPal");
+        palette->setFocus();
+        for (Qt::Key key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Down, Qt::Key_Space})
+            QTest::keyClick(palette, key);
+        QCOMPARE(fromColorRef(w.toolbox().colour()), qRgb(128, 128, 0)); // cell 6
+        QTest::keyClick(palette, Qt::Key_Right); // past the last column: stays
+        QTest::keyClick(palette, Qt::Key_Return);
+        QCOMPARE(fromColorRef(w.toolbox().colour()), qRgb(192, 192, 192)); // cell 7
+        QWidget* picker = w.findChild<QWidget*>("picPenSize");
+        picker->setFocus();
+        QTest::keyClick(picker, Qt::Key_Down);
+        QTest::keyClick(picker, Qt::Key_Space);
+        QCOMPARE(w.toolbox().penWidth(), qint16(4));
+        QCOMPARE(w.toolbox().tool(), qint16(toolPencil));
+    }
+
     void canvasCursorPerTool()
     {
         for (int tool :
