@@ -1,0 +1,3 @@
+snaplorn_script_test(sys_package_deb KIND system SCRIPT ${CMAKE_CURRENT_LIST_DIR}/package_deb.sh)
+set_tests_properties(sys_package_deb PROPERTIES ENVIRONMENT_MODIFICATION
+    "SNAPLORN_BUILD_DIR=set:${CMAKE_BINARY_DIR}")
