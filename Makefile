@@ -30,7 +30,10 @@ configure:
 build: deps-build configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 
-run: build
+# Running needs the executable and its module only, not the tests and
+# benchmarks that `make build` and `make test` also compile.
+run: deps-build configure
+	@cmake --build $(BUILD_DIR) -j $(JOBS) --target snaplorn
 	@scripts/run.sh $(BUILD_DIR)
 
 test: test-plain
