@@ -52,8 +52,13 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Quorvex Systems")
 set(CPACK_PACKAGE_CONTACT "Quorvex Systems <snaplorn@quorvex.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "screen capture tool with a small image editor")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Snaplorn captures the whole desktop, a rectangle dragged out with the mouse or the active window, from its menu, its toolbar, global hot keys or the system tray, and opens the picture in a small editor: lines, arrows, boxes, ellipses and text, crop, flip, invert, zoom and undo. Pictures are saved as JPEG or BMP, copied to the clipboard, printed, sent by e-mail or set as the desktop wallpaper. A timed series and a command-line capture serve scripts.")
+set(CPACK_PACKAGE_DESCRIPTION [[
+Snaplorn captures the whole desktop, a rectangle dragged out with the mouse
+or the active window, from its menu, its toolbar, global hot keys or the
+system tray, and opens the picture in a small editor: lines, arrows, boxes,
+ellipses and text, crop, flip, invert, zoom and undo. Pictures are saved as
+JPEG or BMP, copied to the clipboard, printed, sent by e-mail or set as the
+desktop wallpaper. A timed series and a command-line capture serve scripts.]])
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
