@@ -111,6 +111,25 @@ bool handOver(const QImage& picture, const QString& program, int timeoutMs)
     return taken;
 }
 
+void whenClipboardTaken(QObject* context, const std::function<void()>& taken)
+{
+    xcb_connection_t* connection = qtX11Connection();
+    QClipboard* clipboard = qGuiApp ? QGuiApplication::clipboard() : nullptr;
+    if (!connection || !clipboard)
+        return;
+    const xcb_window_t ours = selectionOwner(connection, "CLIPBOARD");
+    auto* watch = new QTimer(context);
+    const auto check = [connection, ours, watch, taken] {
+        if (!watch->isActive() || selectionOwner(connection, "CLIPBOARD") == ours)
+            return;
+        watch->stop();
+        taken();
+    };
+    QObject::connect(clipboard, &QClipboard::changed, watch, check);
+    QObject::connect(watch, &QTimer::timeout, watch, check);
+    watch->start(250);
+}
+
 int runKeeper(int argc, char** argv)
 {
     if (argc != 3)
@@ -136,19 +155,7 @@ int runKeeper(int argc, char** argv)
     clipboard->setMimeData(data, QClipboard::Clipboard);
     if (!clipboard->ownsClipboard())
         return 1;
-    // The keeper asks the X server who owns the clipboard rather than Qt:
-    // Qt keeps believing it owns the clipboard when another program clears
-    // it before copying, which is what Snaplorn itself does.
-    xcb_connection_t* connection = qtX11Connection();
-    const xcb_window_t ours = selectionOwner(connection, "CLIPBOARD");
-    const auto quitWhenTaken = [&app, connection, ours] {
-        if (selectionOwner(connection, "CLIPBOARD") != ours)
-            app.quit();
-    };
-    QObject::connect(clipboard, &QClipboard::changed, &app, quitWhenTaken);
-    QTimer watch;
-    QObject::connect(&watch, &QTimer::timeout, &app, quitWhenTaken);
-    watch.start(250);
+    whenClipboardTaken(&app, [] { QCoreApplication::quit(); });
     return app.exec();
 }
 

@@ -2,6 +2,10 @@
 #include <QImage>
 #include <QString>
 
+#include <functional>
+
+class QObject;
+
 namespace snaplorn {
 
 // Keeps a picture on the X11 clipboard after the program that copied it ends.
@@ -23,6 +27,12 @@ bool managerRunning();
 // until it owns the clipboard. Needs a GUI application object on X11. False
 // when the keeper could not be started or did not take over in time.
 bool handOver(const QImage& picture, const QString& program, int timeoutMs);
+
+// Calls `taken` once, when another program owns the clipboard that this
+// process owns now; `context` ends the watch when destroyed. Asks the X server
+// rather than Qt, which keeps believing it owns the clipboard when another
+// program clears it before copying (Snaplorn itself does).
+void whenClipboardTaken(QObject* context, const std::function<void()>& taken);
 
 // The keeper process (argv: program, KeeperOption, picture file). Reads and
 // removes the picture file, takes the clipboard and serves the picture until
