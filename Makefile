@@ -5,12 +5,13 @@
 #              and UndefinedBehaviorSanitizer (`make test-asan` alone)
 #   make fuzz  runs every fuzz target for a bounded time (not part of CI)
 #   make bench / make soak   speed figures beside the peers / the long-run check
+#   make package             the Debian package build/snaplorn_<version>_<arch>.deb
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 CMAKE_BUILD_TYPE ?= RelWithDebInfo
 ASAN_BUILD_DIR ?= build-asan
 
-.PHONY: all deps-build deps-test configure build run test test-plain test-asan fuzz install bench soak clean
+.PHONY: all deps-build deps-test deps-package configure build run test test-plain test-asan fuzz install package bench soak clean
 
 all: build
 
@@ -20,13 +21,19 @@ deps-build:
 deps-test:
 	@scripts/install-deps.sh test
 
+deps-package:
+	@scripts/install-deps.sh package
+
 configure:
 	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=$(CMAKE_BUILD_TYPE) >/dev/null
 
 build: deps-build configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 
-run: build
+# Running needs the executable and its module only, not the tests and
+# benchmarks that `make build` and `make test` also compile.
+run: deps-build configure
+	@cmake --build $(BUILD_DIR) -j $(JOBS) --target snaplorn
 	@scripts/run.sh $(BUILD_DIR)
 
 test: test-plain
@@ -47,6 +54,10 @@ fuzz: deps-test
 
 install: build
 	@cmake --install $(BUILD_DIR)
+
+package: deps-package configure
+	@cmake --build $(BUILD_DIR) -j $(JOBS) --target snaplorn snaplorn_desktop_files
+	@cd $(BUILD_DIR) && cpack -G DEB
 
 bench: deps-test configure
 	@scripts/install-deps.sh bench

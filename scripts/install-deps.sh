@@ -2,6 +2,7 @@
 # Installs the Debian packages Snaplorn needs, and only those that are missing.
 # Usage: install-deps.sh build   (what `make run` needs)
 #        install-deps.sh test    (everything `make test` needs)
+#        install-deps.sh package (what `make package` needs)
 #        install-deps.sh bench   (the peers the capture benchmark compares with)
 #        install-deps.sh fuzz    (clang's libFuzzer for `make fuzz`)
 # Quiet when everything is present; safe to run any number of times.
@@ -12,8 +13,16 @@ build_pkgs=(
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-qpa-plugins libqt6svg6
   libturbojpeg0-dev libxcb1-dev libxcb-keysyms1-dev libxcb-shm0-dev libxcb-xtest0-dev libx11-dev
   fonts-dejavu-core xdg-utils
+  # the PNG icons are drawn from the SVG one
+  librsvg2-bin
   # headless `make run`: private X display, window manager, screenshot
   xvfb xauth openbox x11-utils x11-apps xdotool imagemagick
+)
+# `make package`: CPack's Debian generator computes the dependencies with
+# dpkg-shlibdeps, which needs file
+package_pkgs=(
+  "${build_pkgs[@]}"
+  dpkg-dev file
 )
 # `make bench` only: the capture tools the capture benchmark measures against
 bench_pkgs=(
@@ -34,14 +43,17 @@ test_pkgs=(
   msmtp msmtp-mta python3 python3-aiosmtpd
   # what an assistive tool sees: the accessibility bus and its Python client
   at-spi2-core dbus python3-pyatspi
+  # the package and its metadata checked as a distribution checks them
+  "${package_pkgs[@]}" desktop-file-utils appstream lintian man-db
 )
 
 case "${1:-test}" in
   build) wanted=("${build_pkgs[@]}") ;;
   test)  wanted=("${test_pkgs[@]}") ;;
+  package) wanted=("${package_pkgs[@]}") ;;
   bench) wanted=("${bench_pkgs[@]}") ;;
   fuzz)  wanted=("${fuzz_pkgs[@]}") ;;
-  *) echo "usage: $0 build|test|bench|fuzz" >&2; exit 2 ;;
+  *) echo "usage: $0 build|test|package|bench|fuzz" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -2,15 +2,17 @@
 
 #include "base/CommandLine.h"
 #include "base/Paths.h"
-#include "settings/Registry.h"
 #include "base/Texts.h"
 #include "capture/CommandLineCapture.h"
 #include "mainwindow/Icons.h"
 #include "mainwindow/frmViewImage.h"
+#include "platform/Clipboard.h"
+#include "platform/ClipboardKeeper.h"
 #include "platform/MessageService.h"
 #include "platform/PlatformServices.h"
 #include "platform/SingleInstance.h"
 #include "platform/X11Display.h"
+#include "settings/Registry.h"
 
 #include <QApplication>
 
@@ -42,6 +44,10 @@ void keepPictureMemoryReturnable()
 
 int Main(int argc, char** argv)
 {
+    // The process that keeps a copied picture on the clipboard after the
+    // program has ended.
+    if (argc > 1 && qstrcmp(argv[1], clipboardkeeper::KeeperOption) == 0)
+        return clipboardkeeper::runKeeper(argc, argv);
     // --help, --version and the command-line capture end here, before the
     // single-instance hand-over and without a window.
     if (const std::optional<int> exitCode = runCommandLineActions(argc, argv))
@@ -85,7 +91,11 @@ int Main(int argc, char** argv)
     QObject::connect(&window, &frmViewImage::programEnding, &app, &QApplication::quit,
                      Qt::QueuedConnection);
     window.Load();
-    return app.exec();
+    const int exitCode = app.exec();
+    window.hide();
+    if (services.clipboard)
+        services.clipboard->persistOnExit();
+    return exitCode;
 }
 
 } // namespace snaplorn

@@ -171,6 +171,8 @@ inline constexpr char CliOnClipboard[] =
     "another program takes the clipboard over; press Ctrl+C to stop sooner.";
 inline constexpr char CliClipboardTaken[] = "Another program took the clipboard over; done.";
 inline constexpr char CliClipboardUnavailable[] = "the clipboard cannot be set: %1";
+inline constexpr char ClipboardNotKept[] =
+    "the picture on the clipboard could not be kept after Snaplorn ended";
 
 // Options dialog
 inline constexpr char OptionsCaption[] = "Options - Snaplorn ";

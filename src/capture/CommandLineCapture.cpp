@@ -1,17 +1,18 @@
 #include "capture/CommandLineCapture.h"
 
-#include "settings/AppSettings.h"
 #include "base/Paths.h"
-#include "settings/Registry.h"
 #include "base/Texts.h"
 #include "capture/AutoCapture.h"
 #include "capture/CaptureOptions.h"
 #include "document/ImageDocument.h"
 #include "platform/ActiveWindow.h"
 #include "platform/Clipboard.h"
+#include "platform/ClipboardKeeper.h"
 #include "platform/PlatformServices.h"
 #include "platform/ScreenGrabber.h"
 #include "platform/X11Display.h"
+#include "settings/AppSettings.h"
+#include "settings/Registry.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -81,9 +82,9 @@ int saveToFile(const QImage& picture, const CaptureOptions& options)
     document.setCanvas(picture);
     // A temporary bitmap of its own, so a save of the running program at the
     // same moment cannot swap pictures with this one.
-    const QString temporary = paths::join(
-        paths::cacheFolder(),
-        QStringLiteral("qvxtemp-%1.bmp").arg(QCoreApplication::applicationPid()));
+    const QString temporary =
+        paths::join(paths::cacheFolder(),
+                    QStringLiteral("qvxtemp-%1.bmp").arg(QCoreApplication::applicationPid()));
     document.setTemporaryBitmapPath(temporary);
     const Result saved = document.SaveImageFile(destination.path, destination.quality);
     QFile::remove(temporary);
@@ -109,13 +110,10 @@ int serveClipboard(QApplication& app, PlatformServices& services, const QImage& 
         return fail(QString::fromUtf8(texts::CliClipboardUnavailable)
                         .arg(QStringLiteral("another program holds it")));
     printOut(QString::fromUtf8(texts::CliOnClipboard).arg(picture.width()).arg(picture.height()));
-    QObject::connect(clipboard, &QClipboard::changed, &app,
-                     [&app, clipboard](QClipboard::Mode mode) {
-                         if (mode == QClipboard::Clipboard && !clipboard->ownsClipboard()) {
-                             printOut(QString::fromUtf8(texts::CliClipboardTaken));
-                             app.quit();
-                         }
-                     });
+    clipboardkeeper::whenClipboardTaken(&app, [&app] {
+        printOut(QString::fromUtf8(texts::CliClipboardTaken));
+        app.quit();
+    });
     return app.exec();
 }
 

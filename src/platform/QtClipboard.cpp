@@ -1,8 +1,13 @@
 #include "platform/QtClipboard.h"
 
+#include "base/Texts.h"
+#include "platform/ClipboardKeeper.h"
+
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
+
+#include <cstdio>
 
 namespace snaplorn {
 
@@ -17,7 +22,8 @@ QClipboard* systemClipboard()
 
 } // namespace
 
-QtClipboard::QtClipboard(QObject* parent) : Clipboard(parent)
+QtClipboard::QtClipboard(QObject* parent, const QString& keeperProgram)
+    : Clipboard(parent), m_keeperProgram(keeperProgram)
 {
     if (QClipboard* clipboard = systemClipboard())
         connect(clipboard, &QClipboard::changed, this, [this](QClipboard::Mode mode) {
@@ -71,6 +77,26 @@ void QtClipboard::clear()
 {
     if (QClipboard* clipboard = systemClipboard())
         clipboard->clear(QClipboard::Clipboard);
+}
+
+void QtClipboard::persistOnExit()
+{
+    QClipboard* clipboard = systemClipboard();
+    if (!clipboard || QGuiApplication::platformName() != QLatin1String("xcb") ||
+        !clipboard->ownsClipboard())
+        return;
+    const QMimeData* data = clipboard->mimeData(QClipboard::Clipboard);
+    if (!data || !data->hasImage())
+        return;
+    // A clipboard manager receives every type from the application object's
+    // own hand-over as it is destroyed; a keeper would only race with it.
+    if (clipboardkeeper::managerRunning())
+        return;
+    const QImage picture = qvariant_cast<QImage>(data->imageData());
+    const QString program =
+        m_keeperProgram.isEmpty() ? QCoreApplication::applicationFilePath() : m_keeperProgram;
+    if (!clipboardkeeper::handOver(picture, program, 5000))
+        fprintf(stderr, "snaplorn: %s\n", texts::ClipboardNotKept);
 }
 
 } // namespace snaplorn

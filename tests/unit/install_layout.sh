@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
-# `make install` puts the program, its desktop entry, icon and help page
-# under the prefix, and the installed program finds its help page.
+# `make install` puts the program, its desktop entry, icons, help page,
+# manual page and AppStream metadata under the prefix, and the installed
+# program finds its module.
 set -euo pipefail
 prefix="$SNAPLORN_TESTHOME/prefix"
 rm -rf "$prefix"
 cmake --install "${SNAPLORN_BUILD_DIR:?}" --prefix "$prefix" >/dev/null
 for f in bin/snaplorn share/applications/snaplorn.desktop \
-         share/icons/hicolor/scalable/apps/snaplorn.svg share/snaplorn/snhelp.htm; do
+         share/icons/hicolor/scalable/apps/snaplorn.svg share/snaplorn/snhelp.htm \
+         share/icons/hicolor/{48x48,64x64,128x128,256x256}/apps/snaplorn.png \
+         share/man/man1/snaplorn.1.gz share/metainfo/example.quorvex.snaplorn.metainfo.xml; do
   [[ -s "$prefix/$f" ]] || { echo "FAIL: $f was not installed" >&2; exit 1; }
 done
 # The installed executable finds its program module under the library folder.
