@@ -25,16 +25,16 @@ unnamed=$(/usr/bin/python3 "$check" unnamed Snaplorn21) || fail "controls withou
 # Alt+T, O opens Options; Tab goes through its fields in layout order, and
 # the quality typed into its field is stored by Enter.
 xdotool windowactivate --sync "$wid" key --delay 150 alt+t o
-dialog=$(wait_window "^Options - ")
+wait_window "^Options - " >/dev/null
 has_focus() { focused | grep -q "^$1"; }
 poll 10 has_focus "check box: Run Application" || fail "the dialog's first field has no focus: $(focused)"
 unnamed=$(/usr/bin/python3 "$check" unnamed Snaplorn21) || fail "Options fields without a name: $unnamed"
 order=("check box: Run Application" "text: Enter Folder Name" "push button: Choose folder"
        "text: Auto Capture interval" "text: No of Images" "text: Save As  JPG Quality")
 for i in "${!order[@]}"; do
-  (( i == 0 )) || xdotool key --window "$dialog" Tab
+  (( i == 0 )) || xdotool key Tab
   poll 5 has_focus "${order[$i]}" || fail "step $i of the focus order: '$(focused)', not '${order[$i]}'"
 done
-xdotool key --window "$dialog" --delay 100 ctrl+a 5 5 Return
+xdotool key --delay 100 ctrl+a 5 5 Return
 conf="$XDG_CONFIG_HOME/Quorvex/Snaplorn21.conf"
 poll 10 grep -qx 'JpgQuality=55' "$conf" || fail "Enter did not store the quality: $(cat "$conf")"
