@@ -11,6 +11,7 @@ build_pkgs=(
   cmake make g++ pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-qpa-plugins libqt6svg6
   libturbojpeg0-dev libxcb1-dev libxcb-keysyms1-dev libxcb-shm0-dev libxcb-xtest0-dev libx11-dev
+  libwayland-dev wayland-protocols qt6-wayland
   fonts-dejavu-core xdg-utils
   # headless `make run`: private X display, window manager, screenshot
   xvfb xauth openbox x11-utils x11-apps xdotool imagemagick
@@ -32,6 +33,9 @@ test_pkgs=(
   xclip trayer libjpeg-turbo-progs jpeginfo
   cups cups-client printer-driver-cups-pdf ghostscript poppler-utils
   msmtp msmtp-mta python3 python3-aiosmtpd
+  # the headless Wayland session: compositor, portals, their bus, a peer
+  sway swaybg pipewire xdg-desktop-portal xdg-desktop-portal-wlr grim
+  dbus-daemon dbus-bin python3-dbus python3-gi util-linux
 )
 
 case "${1:-test}" in
