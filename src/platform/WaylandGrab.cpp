@@ -432,27 +432,26 @@ Failure Session::copyAll(std::string* detail)
     return failure;
 }
 
-// Picture pixel (column, row) of an output shown as `shown` from a buffer
-// turned by `transform` (wl_output's numbering: 90 is a quarter turn
-// counter-clockwise, 4 and up are mirrored first).
+// The buffer pixel shown at (column, row) of an output turned by `transform`
+// (wl_output's numbering: 1 to 3 quarter turns counter-clockwise, 4 to 7 the
+// same after a mirror image). `width` and `height` are the shown size.
 inline void bufferPosition(int transform, int column, int row, int width, int height, int* bx,
                            int* by)
 {
-    // `width` and `height` are those of the picture as shown.
     if (transform >= WL_OUTPUT_TRANSFORM_FLIPPED)
         column = width - 1 - column;
     switch (transform & 3) {
     case WL_OUTPUT_TRANSFORM_90:
-        *bx = height - 1 - row;
-        *by = column;
+        *bx = row;
+        *by = width - 1 - column;
         break;
     case WL_OUTPUT_TRANSFORM_180:
         *bx = width - 1 - column;
         *by = height - 1 - row;
         break;
     case WL_OUTPUT_TRANSFORM_270:
-        *bx = row;
-        *by = width - 1 - column;
+        *bx = height - 1 - row;
+        *by = column;
         break;
     default:
         *bx = column;

@@ -70,6 +70,33 @@ same "$out/both-right.png" "$out/two.png" || fail "two outputs: the second diffe
 same "$out/both-below.png" "$out/black.png" || fail "two outputs: not black below the second"
 "$SNAPLORN_BINARY" --capture desktop --output "$out/both.bmp" >/dev/null || fail "two outputs: bmp"
 same "$out/both.bmp" "$out/both.png" || fail "two outputs: the command line differs"
+# Turned and scaled outputs as sway shows them: grim's picture of the
+# desktop at one pixel per logical pixel, black where no output is. A scaled
+# output is reduced by sampling, grim's by filtering: close, not equal.
+like_grim() { # WHAT MIN-PSNR ("" for equal)
+  local psnr
+  for _ in $(seq 1 60); do
+    "$WAYLAND_GRAB" screencopy "$out/ours.png" >/dev/null || fail "$1: grab"
+    grim -s 1 "$out/grim.png" && convert "$out/grim.png" -background black -alpha remove -alpha off \
+      "PNG24:$out/grim.png"
+    if [[ -z "$2" ]]; then
+      same "$out/ours.png" "$out/grim.png" && return 0
+    else
+      psnr=$(compare -metric PSNR "$out/ours.png" "$out/grim.png" null: 2>&1 || true)
+      awk -v p="$psnr" -v m="$2" 'BEGIN { exit !(p == "inf" || p > m) }' && return 0
+    fi
+    sleep 0.05
+  done
+  fail "$1: the picture differs from grim's"
+}
+swaymsg -q output HEADLESS-2 transform 90 || fail "turning HEADLESS-2"
+like_grim "a quarter turn" ""
+swaymsg -q output HEADLESS-2 transform flipped-270 || fail "turning HEADLESS-2"
+like_grim "mirrored and turned" ""
+swaymsg -q output HEADLESS-2 transform normal scale 2 || fail "scaling HEADLESS-2"
+like_grim "scale 2" 40
+swaymsg -q output HEADLESS-2 scale 1 || fail "scaling HEADLESS-2"
+
 # Moved below the first between two captures: the next picture follows.
 # (sway 1.7 can neither unplug nor disable a headless output.)
 swaymsg -q output HEADLESS-2 pos 100 1080 || fail "moving HEADLESS-2"
@@ -79,4 +106,8 @@ part "$out/below.png" 1920x1080+0+0 "$out/below-top.png"
 part "$out/below.png" 800x600+100+1080 "$out/below-bottom.png"
 same "$out/below-top.png" "$out/one.png" || fail "after the move the first differs"
 same "$out/below-bottom.png" "$out/two.png" || fail "after the move the second differs"
+# The program itself starts in the Wayland session and keeps running.
+start_snaplorn
+sleep 3
+kill -0 "$LAST_PID" 2>/dev/null || fail "the program ended in the Wayland session: $(cat "$SNAPLORN_TESTHOME/snaplorn.out")"
 echo "PASS"
