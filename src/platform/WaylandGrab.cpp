@@ -238,6 +238,7 @@ void Session::addOutput(uint32_t name, uint32_t version)
 {
     auto output = std::make_unique<Output>();
     output->globalName = name;
+    output->name = "#" + std::to_string(name); // until the compositor names it
     output->output = static_cast<wl_output*>(
         wl_registry_bind(m_registry, name, &wl_output_interface, std::min<uint32_t>(version, 4)));
     wl_output_add_listener(output->output, &outputListener, output.get());
@@ -572,6 +573,11 @@ bool waylandSessionChosen()
     const char* platform = std::getenv("QT_QPA_PLATFORM");
     if (platform && *platform)
         return std::strncmp(platform, "wayland", 7) == 0;
+    // Qt's own order: Wayland first where a compositor is named, unless the
+    // login says the session is an X11 one.
+    const char* session = std::getenv("XDG_SESSION_TYPE");
+    if (session && std::strcmp(session, "x11") == 0)
+        return false;
     const char* display = std::getenv("WAYLAND_DISPLAY");
     return display && *display;
 }

@@ -58,7 +58,7 @@ WaylandGrab::Failure probeWaylandScreencopy(const char* display = nullptr);
 
 // True when a program started with this environment runs on Qt's Wayland
 // platform: QT_QPA_PLATFORM names wayland first, or does not name a platform
-// while WAYLAND_DISPLAY is set.
+// while WAYLAND_DISPLAY is set and XDG_SESSION_TYPE is not "x11".
 bool waylandSessionChosen();
 
 } // namespace snaplorn

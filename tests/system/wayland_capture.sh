@@ -53,6 +53,38 @@ said=$(WAYLAND_DISPLAY="$out/no-compositor" DBUS_SESSION_BUS_ADDRESS="unix:path=
   || fail "unavailable message: $said"
 [[ ! -e "$out/none.bmp" ]] || fail "a picture was written without a screen"
 
+# A compositor that refuses the copy, and one that goes away during it: a
+# message, and no file (through the program and through the quick path).
+fake() { # MODE FILE EXPECTED
+  /usr/bin/python3 "$(dirname "$0")/fake_compositor.py" "$out/fake-$1" "$1" >/dev/null 2>&1 &
+  STARTED_PIDS+=($!)
+  for _ in $(seq 1 100); do [[ -S "$out/fake-$1" ]] && break; sleep 0.05; done
+  said=$(WAYLAND_DISPLAY="$out/fake-$1" "$SNAPLORN_BINARY" --capture desktop --output "$out/$2" \
+    --quality 80 2>&1) && fail "captured from a compositor that $1"
+  [[ "$said" == *"$3"* ]] || fail "compositor that $1: $said"
+  [[ ! -e "$out/$2" ]] || fail "compositor that $1: a file was written"
+}
+fake failed fake.bmp "the compositor refused to copy the output #2"
+fake vanish fake.jpg "the Wayland compositor went away during the capture"
+
+# Portals that refuse, send no readable file, or stay silent: a message each.
+fake_portal() { # MODE EXPECTED
+  local bus="$out/bus-$1"
+  dbus-daemon --session --address="unix:path=$bus" --nofork --nopidfile >/dev/null 2>&1 &
+  STARTED_PIDS+=($!)
+  for _ in $(seq 1 100); do [[ -S "$bus" ]] && break; sleep 0.05; done
+  DBUS_SESSION_BUS_ADDRESS="unix:path=$bus" /usr/bin/python3 "$(dirname "$0")/fake_portal.py" "$1" \
+    > "$out/portal-$1.log" 2>&1 &
+  STARTED_PIDS+=($!)
+  for _ in $(seq 1 100); do grep -q ready "$out/portal-$1.log" && break; sleep 0.05; done
+  said=$(DBUS_SESSION_BUS_ADDRESS="unix:path=$bus" "$WAYLAND_GRAB" portal "$out/p-$1.png" 2>&1) \
+    && fail "a picture from a portal that does '$1'"
+  [[ "$said" == *"$2"* ]] || fail "portal that does '$1': $said"
+}
+fake_portal refuse "the screenshot portal refused the request (response 2)"
+fake_portal nofile "the screenshot portal's picture cannot be read (/nonexistent/shot.png)"
+fake_portal silent "the screenshot portal did not answer within 10 seconds"
+
 # A second output added to the right, smaller: one picture of both, black
 # where neither is.
 swaymsg -q create_output || fail "create_output"
