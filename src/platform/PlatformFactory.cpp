@@ -77,7 +77,8 @@ PlatformServices createPlatformServices()
         services.wallpaper = std::make_unique<X11RootWallpaper>();
     // Screen grabs, the active window and hot keys need X11 or Wayland;
     // elsewhere the capture commands say that capture is not available.
-    if (qGuiApp && QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) &&
+        QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
         services.grabber = waylandGrabber();
     } else if (xcb_connection_t* x11 = qtX11Connection()) {
         addScreenServices(services, x11);

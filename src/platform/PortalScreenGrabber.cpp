@@ -18,6 +18,12 @@ namespace snaplorn {
 
 namespace {
 
+// The GUI application, if the running one is.
+QGuiApplication* guiApplication()
+{
+    return qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+}
+
 const char PortalService[] = "org.freedesktop.portal.Desktop";
 const char PortalPath[] = "/org/freedesktop/portal/desktop";
 // After an answer given for want of one from the portal, a late picture is
@@ -148,7 +154,7 @@ PortalScreenGrabber::PortalScreenGrabber(int timeoutMs, QObject* parent)
 void PortalScreenGrabber::requestDesktop(GrabAnswer answer)
 {
     auto* request = new PortalRequest(this, [this, answer = std::move(answer)](const GrabResult& r) {
-        if (r.ok() && !qGuiApp)
+        if (r.ok() && !guiApplication())
             m_lastDesktop = QRect(QPoint(0, 0), r.image.size());
         answer(r);
     }, m_timeoutMs);
@@ -157,7 +163,7 @@ void PortalScreenGrabber::requestDesktop(GrabAnswer answer)
 
 QRect PortalScreenGrabber::desktopGeometry()
 {
-    if (qGuiApp) {
+    if (guiApplication()) {
         QRect desktop;
         for (const QScreen* screen : QGuiApplication::screens())
             desktop |= screen->geometry();
