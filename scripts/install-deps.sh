@@ -12,6 +12,7 @@ build_pkgs=(
   cmake make g++ pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-qpa-plugins libqt6svg6
   libturbojpeg0-dev libxcb1-dev libxcb-keysyms1-dev libxcb-shm0-dev libxcb-xtest0-dev libx11-dev
+  libwayland-dev wayland-protocols qt6-wayland
   fonts-dejavu-core xdg-utils
   # the PNG icons are drawn from the SVG one
   librsvg2-bin
@@ -45,6 +46,9 @@ test_pkgs=(
   at-spi2-core dbus python3-pyatspi
   # the package and its metadata checked as a distribution checks them
   "${package_pkgs[@]}" desktop-file-utils appstream lintian man-db
+  # the headless Wayland session: compositor, portals, their bus, a peer
+  sway swaybg pipewire xdg-desktop-portal xdg-desktop-portal-wlr grim
+  dbus-daemon dbus-bin python3-dbus python3-gi util-linux
 )
 
 case "${1:-test}" in

@@ -117,6 +117,32 @@ inline constexpr char GrabByteOrderUnsupported[] =
 inline constexpr char GrabFailed[] = "The screen could not be read from the X server (error %1).";
 inline constexpr char GrabOutOfMemory[] =
     "There is not enough memory for a picture of the screen (%1 x %2 pixels).";
+// Capture on a Wayland desktop
+inline constexpr char WaylandGrabUnreachable[] =
+    "The screen cannot be captured: the Wayland compositor cannot be reached (%1).";
+inline constexpr char WaylandGrabLost[] =
+    "The screen could not be captured: the Wayland compositor went away during the capture.";
+inline constexpr char WaylandGrabTimedOut[] =
+    "The screen could not be captured: the Wayland compositor stopped answering.";
+inline constexpr char WaylandGrabRefused[] =
+    "The screen could not be captured: the compositor refused to copy the output %1.";
+inline constexpr char WaylandGrabOutputsChanged[] =
+    "The screen was not captured: a monitor was added or removed during the capture. "
+    "Please capture again.";
+inline constexpr char WaylandGrabNoOutputs[] =
+    "The screen cannot be captured: the Wayland compositor shows no output.";
+inline constexpr char WaylandGrabFormat[] =
+    "The screen cannot be captured: the output %1 uses a pixel format this program does not read.";
+inline constexpr char WaylandCaptureUnavailable[] =
+    "Screen capture is not available: the Wayland compositor offers no screencopy "
+    "(zwlr_screencopy_manager_v1) and the screenshot portal (org.freedesktop.portal.Screenshot) "
+    "cannot be used: %1";
+inline constexpr char PortalRefused[] =
+    "The screen was not captured: the screenshot portal refused the request (response %1).";
+inline constexpr char PortalSilent[] =
+    "The screen was not captured: the screenshot portal did not answer within 10 seconds.";
+inline constexpr char PortalNoFile[] =
+    "The screen was not captured: the screenshot portal's picture cannot be read (%1).";
 inline constexpr char NoActiveWindow[] =
     "There is no active window to capture.\r\nClick the window you want, then capture again.";
 inline constexpr char ActiveWindowGone[] = "The active window closed before it could be captured.";

@@ -20,6 +20,7 @@
 #include <QThread>
 
 #include <cstdio>
+#include <optional>
 
 namespace snaplorn {
 
@@ -117,16 +118,19 @@ int serveClipboard(QApplication& app, PlatformServices& services, const QImage& 
     return app.exec();
 }
 
-// A picture for a file needs no application object: a connection of its
-// own and the save code are all it takes, which keeps the start short.
-int captureToFile(const CaptureOptions& options)
+// A picture for a file needs no GUI application object: a connection of
+// its own and the save code are all it takes, which keeps the start short.
+// A grab answered later (the desktop portal) is awaited in an event loop.
+int captureToFile(const CaptureOptions& options, int argc, char** argv)
 {
     QString why;
-    const std::unique_ptr<X11Connection> x11 = X11Connection::open(&why);
-    if (!x11)
-        return fail(why);
+    std::unique_ptr<X11Connection> x11;
     PlatformServices services;
-    addScreenServices(services, x11->get());
+    if (!addSessionScreenServices(services, x11, &why))
+        return fail(why);
+    std::optional<QCoreApplication> events;
+    if (!QCoreApplication::instance())
+        events.emplace(argc, argv);
     if (options.delayMs > 0)
         QThread::msleep(ulong(options.delayMs));
     const GrabResult grab = takePicture(services, options.mode);
@@ -185,7 +189,8 @@ std::optional<int> runCommandLineActions(int argc, char** argv)
     case CaptureOptions::Action::Capture:
         break;
     }
-    return options.toFile ? captureToFile(options) : captureToClipboard(options, argc, argv);
+    return options.toFile ? captureToFile(options, argc, argv)
+                          : captureToClipboard(options, argc, argv);
 }
 
 } // namespace snaplorn

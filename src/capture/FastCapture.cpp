@@ -2,6 +2,7 @@
 
 #include "base/Texts.h"
 #include "document/JpegEncoder.h"
+#include "platform/WaylandGrab.h"
 #include "platform/X11Grab.h"
 
 #include <xcb/xcb.h>
@@ -120,8 +121,30 @@ bool writeAll(int fd, const unsigned char* data, size_t size)
     return true;
 }
 
+bool saveJpeg(const FastOptions& options, const JpegSource& source)
+{
+    const JpegBytes jpeg = encodeJpeg(source, options.quality);
+    std::string why;
+    return jpeg.ok() && writeFileAtomically(options.output, jpeg.data.get(), jpeg.size, &why);
+}
+
+// Screencopy only: a compositor without it is left to the program proper,
+// which asks the desktop portal.
+bool captureWaylandDesktop(const FastOptions& options)
+{
+    WaylandGrab grab = grabWaylandDesktop();
+    bool saved = false;
+    if (grab.ok())
+        saved = saveJpeg(options, JpegSource{grab.data, grab.width, grab.height, grab.stride,
+                                             JpegPixels::Bgrx32, false});
+    releaseWaylandGrab(grab);
+    return saved;
+}
+
 bool captureDesktop(const FastOptions& options)
 {
+    if (waylandSessionChosen())
+        return captureWaylandDesktop(options);
     xcb_connection_t* connection = connectOrGiveUp(nullptr);
     bool saved = false;
     if (!xcb_connection_has_error(connection)) {
@@ -190,7 +213,8 @@ FastCaptureOutcome runFastCapture(int argc, char** argv)
     outcome.fallbackArguments.assign(argv, argv + argc);
     FastOptions options;
     const char* display = std::getenv("DISPLAY");
-    if (argc < 2 || !display || !*display || !parseFast(argc, argv, options))
+    const bool screen = waylandSessionChosen() || (display && *display);
+    if (argc < 2 || !screen || !parseFast(argc, argv, options))
         return outcome;
     if (options.delayMs > 0) {
         sleepMs(options.delayMs);

@@ -11,6 +11,7 @@
 #include "platform/HotKeys.h"
 #include "platform/LoggingMessageService.h"
 #include "platform/Mailer.h"
+#include "platform/PortalScreenGrabber.h"
 #include "platform/Printer.h"
 #include "platform/QtClipboard.h"
 #include "platform/QtDialogService.h"
@@ -21,13 +22,31 @@
 #include "platform/Shell.h"
 #include "platform/Tray.h"
 #include "platform/Wallpaper.h"
+#include "platform/WaylandGrab.h"
+#include "platform/WaylandScreenGrabber.h"
 #include "platform/X11ActiveWindow.h"
 #include "platform/X11Display.h"
 #include "platform/X11HotKeys.h"
 #include "platform/X11RootWallpaper.h"
 #include "platform/X11ScreenGrabber.h"
 
+#include <QGuiApplication>
+
 namespace snaplorn {
+
+namespace {
+
+// On Wayland the screen is copied by the grabber itself where the
+// compositor allows it (screencopy), else the desktop portal is asked; when
+// neither works the portal's grabber says so, naming what is missing.
+std::unique_ptr<ScreenGrabber> waylandGrabber()
+{
+    if (probeWaylandScreencopy() == WaylandGrab::Failure::None)
+        return std::make_unique<WaylandScreenGrabber>();
+    return std::make_unique<PortalScreenGrabber>();
+}
+
+} // namespace
 
 PlatformServices::PlatformServices() = default;
 PlatformServices::PlatformServices(PlatformServices&&) noexcept = default;
@@ -56,13 +75,30 @@ PlatformServices createPlatformServices()
         services.wallpaper = std::make_unique<DesktopToolWallpaper>(desktop);
     else if (qtX11Connection())
         services.wallpaper = std::make_unique<X11RootWallpaper>();
-    // Screen grabs, the active window and hot keys need X11; elsewhere the
-    // capture commands say that capture is not available.
-    if (xcb_connection_t* x11 = qtX11Connection()) {
+    // Screen grabs, the active window and hot keys need X11 or Wayland;
+    // elsewhere the capture commands say that capture is not available.
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) &&
+        QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        services.grabber = waylandGrabber();
+    } else if (xcb_connection_t* x11 = qtX11Connection()) {
         addScreenServices(services, x11);
         services.hotKeys = std::make_unique<X11HotKeys>(x11);
     }
     return services;
+}
+
+bool addSessionScreenServices(PlatformServices& services, std::unique_ptr<X11Connection>& x11,
+                              QString* why)
+{
+    if (waylandSessionChosen()) {
+        services.grabber = waylandGrabber();
+        return true;
+    }
+    x11 = X11Connection::open(why);
+    if (!x11)
+        return false;
+    addScreenServices(services, x11->get());
+    return true;
 }
 
 void addScreenServices(PlatformServices& services, xcb_connection_t* connection)

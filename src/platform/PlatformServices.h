@@ -2,6 +2,7 @@
 #include <memory>
 
 struct xcb_connection_t;
+class QString;
 
 namespace snaplorn {
 
@@ -16,6 +17,7 @@ class Tray;
 class Wallpaper;
 class Mailer;
 class Printer;
+class X11Connection;
 
 // The operating-system services the program uses, each behind its own small
 // interface. The real program gets them from createPlatformServices(); tests
@@ -39,8 +41,16 @@ struct PlatformServices {
     ~PlatformServices();
 };
 
-// The services of this desktop: X11 and the freedesktop tools.
+// The services of this desktop: X11 or Wayland, and the freedesktop tools.
 PlatformServices createPlatformServices();
+// The screen grabber (and on X11 the active window) for work without a GUI
+// application object, in the session the program would run in: Wayland's
+// grabber when Qt would choose its Wayland platform, else the X11 services
+// over a connection of their own, kept in `x11`. False with the reason in
+// `why` when the X display cannot be reached. A grabber that answers later
+// needs an event loop (a QCoreApplication).
+bool addSessionScreenServices(PlatformServices& services, std::unique_ptr<X11Connection>& x11,
+                              QString* why);
 // The screen grabber and the active window over the given X connection,
 // which must outlive them (also usable without an application object).
 void addScreenServices(PlatformServices& services, xcb_connection_t* connection);

@@ -1,0 +1,162 @@
+#!/usr/bin/env bash
+# A private headless Wayland session for system tests:
+#   waysession.sh start STATE_DIR [WIDTHxHEIGHT]   sway, PipeWire, the portals
+#   waysession.sh stop STATE_DIR                    stops all of them
+# Everything runs as an unprivileged user (sway refuses root) on a private
+# D-Bus session bus, inside a mount namespace of its own whose /tmp is
+# STATE_DIR/tmp: the wlroots portal backend always writes its screenshot to
+# /tmp/out.png, and sessions running side by side must not share that file.
+# Clients join the namespace with `nsenter -t $(cat STATE_DIR/ns.pid) -m`
+# (tests/system/with-wayland.sh); STATE_DIR/env holds the variables they need.
+set -uo pipefail
+cmd=${1:?start|stop}
+state=${2:?state folder}
+size=${3:-1920x1080}
+user=65534
+here=$(cd "$(dirname "$0")" && pwd)
+
+stop_all() {
+  for name in portal access wlr pipewire sway dbus ns; do
+    if [[ -f "$state/$name.pid" ]]; then
+      kill "$(cat "$state/$name.pid")" 2>/dev/null
+      rm -f "$state/$name.pid"
+    fi
+  done
+  sleep 0.2
+  rm -f "$state/env"
+}
+
+fail() {
+  echo "$1" >&2
+  for log in "$state"/*.log; do
+    [[ -s "$log" ]] && { echo "--- $log" >&2; tail -n 20 "$log" >&2; }
+  done
+  stop_all
+  exit 1
+}
+
+# Runs a command as the session's user, in the session's namespace.
+run_as() { (exec_as "$@"); }
+exec_as() {
+  exec nsenter -F -t "$(cat "$state/ns.pid")" -m -- \
+    setpriv --reuid="$user" --regid="$user" --clear-groups --inh-caps=-all \
+    env -i PATH=/usr/bin:/bin HOME="$state/home" XDG_RUNTIME_DIR="$state/runtime" \
+    XDG_CURRENT_DESKTOP=sway XDG_SESSION_TYPE=wayland \
+    ${bus:+DBUS_SESSION_BUS_ADDRESS=$bus} ${wayland:+WAYLAND_DISPLAY=$wayland} "$@"
+}
+
+# Starts a background process NAME of the session, its pid in NAME.pid.
+spawn() {
+  local name=$1; shift
+  exec_as "$@" >"$state/$name.log" 2>&1 &
+  echo $! > "$state/$name.pid"
+}
+
+wait_for() { # seconds, then a command that succeeds when ready
+  local tries=$(( $1 * 20 )); shift
+  for _ in $(seq 1 $tries); do "$@" && return 0; sleep 0.05; done
+  return 1
+}
+
+bus_has() {
+  run_as dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+    org.freedesktop.DBus.NameHasOwner "string:$1" 2>/dev/null | grep -q 'boolean true'
+}
+
+screenshot_offered() {
+  run_as dbus-send --session --print-reply --dest=org.freedesktop.portal.Desktop \
+    /org/freedesktop/portal/desktop org.freedesktop.DBus.Introspectable.Introspect 2>/dev/null |
+    grep -q 'org.freedesktop.portal.Screenshot'
+}
+
+case "$cmd" in
+start)
+  mkdir -p "$state"
+  state=$(realpath "$state")
+  # /tmp is replaced inside the namespace: the state must live elsewhere.
+  [[ "$state" == /tmp/* ]] && { echo "the session's folder must not be in /tmp" >&2; exit 2; }
+  stop_all
+  rm -rf "$state/runtime" "$state/home" "$state/tmp" "$state/portals"
+  mkdir -p "$state/runtime" "$state/home/.config/xdg-desktop-portal-wlr" "$state/tmp" "$state/portals"
+  chmod 700 "$state/runtime"
+  chmod 1777 "$state/tmp"
+  printf '[screencast]\noutput_name=HEADLESS-1\nchooser_type=none\n' \
+    > "$state/home/.config/xdg-desktop-portal-wlr/config"
+  cat > "$state/sway.conf" <<CONF
+output HEADLESS-1 resolution $size position 0,0 bg #000000 solid_color
+default_border none
+xwayland disable
+CONF
+  cp /usr/share/xdg-desktop-portal/portals/wlr.portal "$state/portals/"
+  printf '[portal]\nDBusName=org.freedesktop.impl.portal.desktop.snaplorntest\nInterfaces=org.freedesktop.impl.portal.Access;\nUseIn=sway\n' \
+    > "$state/portals/snaplorntest.portal"
+  chown -R $user:$user "$state/runtime" "$state/home"
+
+  unshare -m --propagation private sh -c "mount --bind '$state/tmp' /tmp && exec sleep infinity" \
+    >/dev/null 2>&1 &
+  echo $! > "$state/ns.pid"
+  ns_ready() { [[ -e "/proc/$(cat "$state/ns.pid")/root$state/tmp" ]] && \
+    nsenter -t "$(cat "$state/ns.pid")" -m -- findmnt -n /tmp >/dev/null 2>&1; }
+  wait_for 5 ns_ready || fail "the session's mount namespace did not come up"
+
+  # The session bus of the session's user; root, which runs the tests, may
+  # connect as well.
+  bus=unix:path=$state/runtime/bus
+  cat > "$state/bus.conf" <<CONF
+<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig>
+  <type>session</type>
+  <keep_umask/>
+  <listen>$bus</listen>
+  <auth>EXTERNAL</auth>
+  <standard_session_servicedirs/>
+  <policy context="default">
+    <allow send_destination="*" eavesdrop="true"/>
+    <allow eavesdrop="true"/>
+    <allow own="*"/>
+    <allow user="root"/>
+  </policy>
+</busconfig>
+CONF
+  spawn dbus dbus-daemon --config-file="$state/bus.conf" --nofork --nopidfile
+  wait_for 5 test -S "$state/runtime/bus" || fail "the session bus did not start"
+
+  spawn sway env WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
+    sway -c "$state/sway.conf"
+  sway_ready() { compgen -G "$state/runtime/wayland-[0-9]" >/dev/null && \
+    compgen -G "$state/runtime/sway-ipc.*.sock" >/dev/null; }
+  wait_for 10 sway_ready || fail "sway did not start"
+  wayland=$(compgen -G "$state/runtime/wayland-[0-9]" | head -n 1)
+  swaysock=$(compgen -G "$state/runtime/sway-ipc.*.sock" | head -n 1)
+
+  # The wlroots backend of the portal ends at once without PipeWire.
+  spawn pipewire pipewire
+  wait_for 10 test -S "$state/runtime/pipewire-0" || fail "PipeWire did not start"
+  spawn wlr /usr/libexec/xdg-desktop-portal-wlr
+  spawn access /usr/bin/python3 "$here/../tests/system/portal_access.py"
+  wait_for 10 bus_has org.freedesktop.impl.portal.desktop.wlr || fail "the wlroots portal backend did not start"
+  wait_for 10 bus_has org.freedesktop.impl.portal.desktop.snaplorntest || fail "the Access backend did not start"
+  # The frontend looks at every caller's /proc entry, which an unprivileged
+  # user may not do for the tests' processes (root): it alone runs as root.
+  user=0 spawn portal env XDG_DESKTOP_PORTAL_DIR="$state/portals" /usr/libexec/xdg-desktop-portal -r
+  # Looked at only once the frontend owns its name: a call before that would
+  # have the bus start another frontend that knows nothing of these backends.
+  wait_for 15 bus_has org.freedesktop.portal.Desktop || fail "the desktop portal did not start"
+  wait_for 15 screenshot_offered || fail "the desktop portal offers no Screenshot interface"
+
+  cat > "$state/env" <<ENV
+export WAYLAND_DISPLAY=$wayland
+export SWAYSOCK=$swaysock
+export DBUS_SESSION_BUS_ADDRESS=$bus
+export SNAPLORN_WAYLAND_NS=$(cat "$state/ns.pid")
+export SNAPLORN_WAYLAND_USER=$user
+ENV
+  echo "Wayland session on $wayland"
+  ;;
+stop)
+  stop_all
+  ;;
+*)
+  echo "usage: $0 start|stop STATE_DIR" >&2; exit 2 ;;
+esac
