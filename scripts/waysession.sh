@@ -4,8 +4,9 @@
 #   waysession.sh stop STATE_DIR                    stops all of them
 # Everything runs as an unprivileged user (sway refuses root) on a private
 # D-Bus session bus, inside a mount namespace of its own whose /tmp is
-# STATE_DIR/tmp: the wlroots portal backend always writes its screenshot to
-# /tmp/out.png, and sessions running side by side must not share that file.
+# STATE_DIR/tmp (with what /tmp held at the start bound back into it): the
+# wlroots portal backend always writes its screenshot to /tmp/out.png, and
+# sessions running side by side must not share that file.
 # Clients join the namespace with `nsenter -t $(cat STATE_DIR/ns.pid) -m`
 # (tests/system/with-wayland.sh); STATE_DIR/env holds the variables they need.
 set -uo pipefail
@@ -24,6 +25,11 @@ stop_all() {
   done
   sleep 0.2
   rm -f "$state/env"
+  # The holding folder is empty again once the namespace has gone.
+  if [[ -f "$state/hold" ]]; then
+    rmdir "$(cat "$state/hold")" 2>/dev/null
+    rm -f "$state/hold"
+  fi
 }
 
 fail() {
@@ -73,8 +79,6 @@ case "$cmd" in
 start)
   mkdir -p "$state"
   state=$(realpath "$state")
-  # /tmp is replaced inside the namespace: the state must live elsewhere.
-  [[ "$state" == /tmp/* ]] && { echo "the session's folder must not be in /tmp" >&2; exit 2; }
   stop_all
   rm -rf "$state/runtime" "$state/home" "$state/tmp" "$state/portals"
   mkdir -p "$state/runtime" "$state/home/.config/xdg-desktop-portal-wlr" "$state/tmp" "$state/portals"
@@ -92,11 +96,27 @@ CONF
     > "$state/portals/snaplorntest.portal"
   chown -R $user:$user "$state/runtime" "$state/home"
 
-  unshare -m --propagation private sh -c "mount --bind '$state/tmp' /tmp && exec sleep infinity" \
-    >/dev/null 2>&1 &
+  # Inside the namespace /tmp is the session's own folder. What /tmp held
+  # when the session started (the build tree and the test's files may live
+  # there) is bound back into it under the same names, through a holding
+  # mount outside /tmp; only the portal's out.png stays the session's own.
+  hold=$(mktemp -d /var/tmp/snaplorn-waysession.XXXXXX)
+  echo "$hold" > "$state/hold"
+  unshare -m --propagation private sh -c '
+    hold=$1 newtmp=$2
+    mount --bind /tmp "$hold" && mount --bind "$newtmp" /tmp || exit 1
+    for entry in "$hold"/* "$hold"/.[!.]*; do
+      [ -e "$entry" ] || [ -L "$entry" ] || continue
+      name=${entry##*/}
+      [ "$name" = out.png ] && continue
+      if [ -d "$entry" ]; then mkdir -p "/tmp/$name"; else : > "/tmp/$name"; fi
+      mount --bind "$entry" "/tmp/$name" 2>/dev/null
+    done
+    : > /tmp/.namespace-ready
+    exec sleep infinity' sh "$hold" "$state/tmp" >/dev/null 2>&1 &
   echo $! > "$state/ns.pid"
-  ns_ready() { [[ -e "/proc/$(cat "$state/ns.pid")/root$state/tmp" ]] && \
-    nsenter -t "$(cat "$state/ns.pid")" -m -- findmnt -n /tmp >/dev/null 2>&1; }
+  # Ready once everything is bound back: the last step marks the new /tmp.
+  ns_ready() { [[ -e "$state/tmp/.namespace-ready" ]]; }
   wait_for 5 ns_ready || fail "the session's mount namespace did not come up"
 
   # The session bus of the session's user; root, which runs the tests, may
