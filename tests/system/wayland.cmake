@@ -20,3 +20,27 @@ set_tests_properties(sys_wayland_capture PROPERTIES LABELS system TIMEOUT 300
     ENVIRONMENT "${env};SNAPLORN_WAYSTATE=${SNAPLORN_WAYSTATE};WAYLAND_GRAB=$<TARGET_FILE:wayland_grab>"
     FIXTURES_REQUIRED wayland RESOURCE_LOCK wayland)
 add_dependencies(wayland_grab snaplorn)
+
+# The tests' own pointer (the headless seat has none): a client of the
+# wlroots virtual pointer protocol.
+pkg_check_modules(TEST_WAYLAND_CLIENT REQUIRED IMPORTED_TARGET wayland-client)
+pkg_get_variable(SNAPLORN_WAYLAND_SCANNER wayland-scanner wayland_scanner)
+set(pointer_xml ${CMAKE_CURRENT_LIST_DIR}/protocols/wlr-virtual-pointer-unstable-v1.xml)
+set(pointer_gen ${CMAKE_CURRENT_BINARY_DIR}/wlr-virtual-pointer-unstable-v1)
+add_custom_command(OUTPUT ${pointer_gen}-client-protocol.h ${pointer_gen}-protocol.c
+    COMMAND ${SNAPLORN_WAYLAND_SCANNER} client-header ${pointer_xml} ${pointer_gen}-client-protocol.h
+    COMMAND ${SNAPLORN_WAYLAND_SCANNER} private-code ${pointer_xml} ${pointer_gen}-protocol.c
+    DEPENDS ${pointer_xml} VERBATIM)
+add_executable(wayland_pointer ${CMAKE_CURRENT_LIST_DIR}/wayland_pointer.cpp
+    ${pointer_gen}-client-protocol.h ${pointer_gen}-protocol.c)
+target_include_directories(wayland_pointer PRIVATE ${CMAKE_CURRENT_BINARY_DIR})
+target_link_libraries(wayland_pointer PRIVATE PkgConfig::TEST_WAYLAND_CLIENT)
+
+add_test(NAME sys_wayland_overlay COMMAND ${SNAPLORN_TEST_LAUNCHER}
+         ${CMAKE_CURRENT_LIST_DIR}/with-wayland.sh bash ${CMAKE_CURRENT_LIST_DIR}/wayland_overlay.sh)
+snaplorn_test_environment(sys_wayland_overlay system env)
+list(TRANSFORM env REPLACE "^(ASAN_OPTIONS=.*)$" "\\1:fast_unwind_on_malloc=0")
+set_tests_properties(sys_wayland_overlay PROPERTIES LABELS system TIMEOUT 300
+    ENVIRONMENT "${env};SNAPLORN_WAYSTATE=${SNAPLORN_WAYSTATE};WAYLAND_POINTER=$<TARGET_FILE:wayland_pointer>"
+    FIXTURES_REQUIRED wayland RESOURCE_LOCK wayland DEPENDS sys_wayland_capture)
+add_dependencies(wayland_pointer snaplorn)

@@ -1,0 +1,91 @@
+#!/usr/bin/env bash
+# The rectangle overlay in a Wayland session (sway), driven like a user with
+# the tests' own pointer and wtype: F5, a drag, Ctrl+S into the save dialog;
+# the file holds exactly the pixels inside the band. A drag from one output
+# onto the other, copied with Ctrl+R, is read back with wl-paste. The
+# command-line capture without a file puts the desktop on the clipboard, and
+# both pictures stay there after the program has ended (wl-copy keeps them).
+source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/wayland_lib.sh"
+: "${WAYLAND_POINTER:?}" "${SWAYSOCK:?}"
+write_settings
+out="$SNAPLORN_TESTHOME/wayland-overlay"
+rm -rf "$out" && mkdir -p "$out" && chmod 755 "$out" # swaybg reads the pictures
+
+noise() { convert -size "$1" xc: +noise Random -depth 8 "PNG24:$2"; }
+keys() { wtype -s 100 "$@" || fail "wtype $*"; }
+overlay_windows() { windows_of snaplorn | grep -c '^1 ' || true; }
+snaplorn_shown() { windows_of snaplorn | grep -q '^0 '; }
+
+# Two outputs side by side, each showing noise: any pixel off shows. sway
+# paints the pointer into every picture of the screen: it is hidden while
+# it rests.
+swaymsg -q seat seat0 hide_cursor 100 || fail "hiding the pointer"
+second_output 800x600 1920 0
+noise 1920x1080 "$out/one.png"
+noise 800x600 "$out/two.png"
+show HEADLESS-1 "$out/one.png"
+show HEADLESS-2 "$out/two.png"
+convert -size 2720x1080 xc:black "$out/one.png" -composite "$out/two.png" -geometry +1920+0 \
+  -composite -depth 8 "PNG24:$out/desktop.png"
+
+mkfifo "$out/pointer"
+"$WAYLAND_POINTER" 2720 1080 < "$out/pointer" > "$out/pointer.log" 2>&1 &
+STARTED_PIDS+=($!)
+exec 7> "$out/pointer"
+poll 10 grep -q ready "$out/pointer.log" || fail "no pointer: $(cat "$out/pointer.log")"
+pointer() { echo "$*" >&7; sleep 0.15; }
+
+SNAPLORN_MESSAGE_ANSWERS=no start_snaplorn # no: do not save the last capture at the end
+poll 20 snaplorn_shown || fail "the program's window did not appear"
+sleep 0.5
+
+# drag X0 Y0 X1 Y1: F5, then a drag on the overlay (one window per output)
+drag() {
+  keys -k F5
+  for _ in $(seq 1 100); do [[ $(overlay_windows) == 2 ]] && break; sleep 0.1; done
+  [[ $(overlay_windows) == 2 ]] || fail "the overlay did not cover both outputs: $(windows_of snaplorn)"
+  sleep 0.3
+  pointer move "$1" "$2"
+  pointer down
+  pointer move $(( ($1 + $3) / 2 )) $(( ($2 + $4) / 2 ))
+  pointer move "$3" "$4"
+  pointer up
+  for _ in $(seq 1 100); do [[ $(overlay_windows) == 0 ]] && break; sleep 0.1; done
+  [[ $(overlay_windows) == 0 ]] || fail "the overlay stayed after the drag: $(windows_of snaplorn)"
+  poll 10 snaplorn_shown || fail "the main window did not come back"
+  sleep 0.5
+}
+
+# Within the first output: the band's inside, saved through the dialog.
+drag 100 120 300 270
+keys -M ctrl s -m ctrl
+sleep 1
+keys "$out/rect.bmp"
+keys -k Return
+poll 10 test -s "$out/rect.bmp" || fail "Ctrl+S saved nothing: $(cat "$SNAPLORN_MESSAGE_LOG")"
+part "$out/desktop.png" 198x148+101+121 "$out/rect-expected.png"
+same "$out/rect.bmp" "$out/rect-expected.png" || fail "the saved rectangle is not the inside of the band"
+
+# From the first output onto the second, copied with Ctrl+R.
+drag 1800 200 2000 400
+keys -M ctrl r -m ctrl
+poll 10 bash -c "wl-paste -t image/png > '$out/pasted.png' && test -s '$out/pasted.png'" \
+  || fail "nothing to paste after Ctrl+R"
+part "$out/desktop.png" 198x198+1801+201 "$out/across-expected.png"
+same "$out/pasted.png" "$out/across-expected.png" || fail "the rectangle across outputs differs"
+exec 7>&-
+
+# The copied picture stays on the clipboard after Snaplorn ends (the window
+# closed as sway's close key does).
+swaymsg -q '[app_id="snaplorn"] kill' || fail "closing the window"
+poll 20 bash -c "! kill -0 $LAST_PID" || fail "Snaplorn did not end: $(cat "$SNAPLORN_MESSAGE_LOG")"
+wl-paste -t image/png > "$out/kept.png" || fail "the picture left the clipboard with Snaplorn"
+same "$out/kept.png" "$out/across-expected.png" || fail "another picture on the clipboard after the end"
+
+# The command line without a file: the desktop on the clipboard.
+sleep 0.3
+said=$("$SNAPLORN_BINARY" --capture desktop 2>&1) || fail "clipboard capture: $said"
+wl-paste -t image/png > "$out/cli.png" || fail "nothing on the clipboard after the command line"
+same "$out/cli.png" "$out/desktop.png" || fail "the command line's clipboard picture differs"
+echo "PASS"
