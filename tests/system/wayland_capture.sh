@@ -5,10 +5,6 @@
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/wayland_lib.sh"
 : "${WAYLAND_GRAB:?}" "${SWAYSOCK:?}"
-write_settings
-out="$SNAPLORN_TESTHOME/wayland"
-rm -rf "$out" && mkdir -p "$out" && chmod 755 "$out" # swaybg reads the pictures
-
 
 picture 1920x1080 navy-orange "$out/one.png"
 show HEADLESS-1 "$out/one.png"

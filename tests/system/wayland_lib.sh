@@ -1,5 +1,8 @@
 # Helpers for the system tests in the private sway session (sourced after
-# lib.sh; `out` names the test's folder).
+# lib.sh): each test works in the folder `out`, which swaybg can read.
+write_settings
+out="$SNAPLORN_TESTHOME/$(basename "$0" .sh)"
+rm -rf "$out" && mkdir -p "$out" && chmod 755 "$out"
 
 picture() { # SIZE GRADIENT FILE: a gradient with a yellow box, 8 bits a channel
   convert -size "$1" "gradient:$2" -fill yellow -draw 'rectangle 10,10 200,120' -depth 8 "PNG24:$3"

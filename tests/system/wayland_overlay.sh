@@ -8,9 +8,6 @@
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/wayland_lib.sh"
 : "${WAYLAND_POINTER:?}" "${SWAYSOCK:?}"
-write_settings
-out="$SNAPLORN_TESTHOME/wayland-overlay"
-rm -rf "$out" && mkdir -p "$out" && chmod 755 "$out" # swaybg reads the pictures
 
 noise() { convert -size "$1" xc: +noise Random -depth 8 "PNG24:$2"; }
 keys() { wtype -s 100 "$@" || fail "wtype $*"; }
