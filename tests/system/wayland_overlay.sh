@@ -37,22 +37,39 @@ SNAPLORN_MESSAGE_ANSWERS=no start_snaplorn # no: do not save the last capture at
 poll 20 snaplorn_shown || fail "the program's window did not appear"
 sleep 0.5
 
-# drag X0 Y0 X1 Y1: F5, then a drag on the overlay (one window per output)
-drag() {
+# overlay_count N WHAT: waits until the program shows N full-screen windows
+overlay_count() {
+  for _ in $(seq 1 100); do [[ $(overlay_windows) == "$1" ]] && return 0; sleep 0.1; done
+  fail "$2: $(windows_of snaplorn)"
+}
+# band X0 Y0 X1 Y1: F5, then a drag on the overlay (one window per output)
+# up to the release
+band() {
   keys -k F5
-  for _ in $(seq 1 100); do [[ $(overlay_windows) == 2 ]] && break; sleep 0.1; done
-  [[ $(overlay_windows) == 2 ]] || fail "the overlay did not cover both outputs: $(windows_of snaplorn)"
+  overlay_count 2 "the overlay did not cover both outputs"
   sleep 0.3
   pointer move "$1" "$2"
   pointer down
   pointer move $(( ($1 + $3) / 2 )) $(( ($2 + $4) / 2 ))
   pointer move "$3" "$4"
-  pointer up
-  for _ in $(seq 1 100); do [[ $(overlay_windows) == 0 ]] && break; sleep 0.1; done
-  [[ $(overlay_windows) == 0 ]] || fail "the overlay stayed after the drag: $(windows_of snaplorn)"
+}
+captured() {
+  overlay_count 0 "the overlay stayed after the drag"
   poll 10 snaplorn_shown || fail "the main window did not come back"
   sleep 0.5
 }
+drag() { band "$@"; pointer up; captured; }
+
+# Released with Shift held the band is discarded and the overlay stays;
+# Escape then gives the capture up.
+band 400 400 600 600
+wtype -M shift -s 1500 -m shift &
+sleep 0.5
+pointer up
+wait $!
+overlay_count 2 "the overlay went after a release with Shift"
+keys -k Escape
+captured
 
 # Within the first output: the band's inside, saved through the dialog.
 drag 100 120 300 270
