@@ -78,33 +78,36 @@ public:
         setCursor(Qt::CrossCursor);
     }
     const QRect& part() const { return m_part; }
+    QSizeF scale() const { return scaleOf(m_part, size()); }
 
 protected:
     void paintEvent(QPaintEvent* event) override
     {
-        m_owner.paintPart(*this, m_part, scaleOf(m_part, size()), event->rect());
+        m_owner.paintPart(*this, m_part, scale(), event->rect());
     }
     void mousePressEvent(QMouseEvent* event) override
     {
         if (event->buttons() == Qt::LeftButton)
-            m_owner.pressAt(toPicture(m_part, scaleOf(m_part, size()), event->position()));
+            m_owner.pressAt(picturePoint(event));
     }
     void mouseMoveEvent(QMouseEvent* event) override
     {
         if (event->buttons() == Qt::LeftButton)
-            m_owner.moveAt(toPicture(m_part, scaleOf(m_part, size()), event->position()));
+            m_owner.moveAt(picturePoint(event));
     }
     void mouseReleaseEvent(QMouseEvent* event) override
     {
-        if (!isVisible())
-            return;
-        m_owner.m_follow->stop();
-        m_owner.releaseAt(toPicture(m_part, scaleOf(m_part, size()), event->position()),
-                          event->modifiers() == Qt::ShiftModifier);
+        if (isVisible())
+            m_owner.releasedAt(picturePoint(event), event->modifiers());
     }
     void keyPressEvent(QKeyEvent* event) override { m_owner.keyPressEvent(event); }
 
 private:
+    QPointF picturePoint(const QMouseEvent* event) const
+    {
+        return toPicture(m_part, scale(), event->position());
+    }
+
     frmCaptureDesktop& m_owner;
     QRect m_part;
 };
@@ -377,7 +380,7 @@ void frmCaptureDesktop::updatePicture(const QRegion& pictureRegion)
     };
     repaint(*this, m_part, scale());
     for (OverlaySheet* sheet : m_sheets)
-        repaint(*sheet, sheet->part(), scaleOf(sheet->part(), sheet->size()));
+        repaint(*sheet, sheet->part(), sheet->scale());
 }
 
 void frmCaptureDesktop::mousePressEvent(QMouseEvent* event)
@@ -420,10 +423,14 @@ void frmCaptureDesktop::moveBandTo(const QPointF& p)
 
 void frmCaptureDesktop::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (!isVisible())
-        return;
+    if (isVisible())
+        releasedAt(screenPoint(event->position()), event->modifiers());
+}
+
+void frmCaptureDesktop::releasedAt(const QPointF& p, Qt::KeyboardModifiers modifiers)
+{
     m_follow->stop();
-    releaseAt(screenPoint(event->position()), event->modifiers() == Qt::ShiftModifier);
+    releaseAt(p, modifiers == Qt::ShiftModifier);
 }
 
 void frmCaptureDesktop::releaseAt(const QPointF& p, bool shiftAlone)

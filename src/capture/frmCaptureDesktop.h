@@ -83,6 +83,7 @@ private:
     void updatePicture(const QRegion& pictureRegion);
     void pressAt(const QPointF& p);
     void moveAt(const QPointF& p);
+    void releasedAt(const QPointF& p, Qt::KeyboardModifiers modifiers);
     snaplorn::ActiveWindowInfo activeOtherWindow();
     void Unload();
     QPointF screenPoint(const QPointF& widgetPoint) const;
