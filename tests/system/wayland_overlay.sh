@@ -88,6 +88,20 @@ poll 10 bash -c "wl-paste -t image/png > '$out/pasted.png' && test -s '$out/past
   || fail "nothing to paste after Ctrl+R"
 part "$out/desktop.png" 198x198+1801+201 "$out/across-expected.png"
 same "$out/pasted.png" "$out/across-expected.png" || fail "the rectangle across outputs differs"
+
+# On an output of scale 2 the picture holds one pixel per logical pixel, as
+# on the screen's own coordinates; the band maps to those exactly.
+swaymsg -q output HEADLESS-2 scale 2 || fail "scaling HEADLESS-2"
+pointer size 2320 1080
+sleep 0.5
+"$SNAPLORN_BINARY" --capture desktop --output "$out/scaled.bmp" >/dev/null || fail "scaled: bmp"
+drag 1950 50 2150 250
+keys -M ctrl r -m ctrl
+poll 10 bash -c "wl-paste -t image/png > '$out/pasted2.png' && test -s '$out/pasted2.png'" \
+  || fail "nothing to paste after Ctrl+R on the scaled output"
+part "$out/scaled.bmp" 198x198+1951+51 "$out/scaled-expected.png"
+same "$out/pasted2.png" "$out/scaled-expected.png" || fail "the rectangle on the scaled output differs"
+swaymsg -q output HEADLESS-2 scale 1 || fail "scaling HEADLESS-2 back"
 exec 7>&-
 
 # The copied picture stays on the clipboard after Snaplorn ends (the window
@@ -95,9 +109,10 @@ exec 7>&-
 swaymsg -q '[app_id="snaplorn"] kill' || fail "closing the window"
 poll 20 bash -c "! kill -0 $LAST_PID" || fail "Snaplorn did not end: $(cat "$SNAPLORN_MESSAGE_LOG")"
 wl-paste -t image/png > "$out/kept.png" || fail "the picture left the clipboard with Snaplorn"
-same "$out/kept.png" "$out/across-expected.png" || fail "another picture on the clipboard after the end"
+same "$out/kept.png" "$out/scaled-expected.png" || fail "another picture on the clipboard after the end"
 
 # The command line without a file: the desktop on the clipboard.
+show HEADLESS-2 "$out/two.png"
 sleep 0.3
 said=$("$SNAPLORN_BINARY" --capture desktop 2>&1) || fail "clipboard capture: $said"
 wl-paste -t image/png > "$out/cli.png" || fail "nothing on the clipboard after the command line"

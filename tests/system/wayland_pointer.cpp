@@ -1,7 +1,8 @@
 // A pointer for the Wayland system tests: the headless compositor has none.
 //   wayland_pointer WIDTH HEIGHT   (the desktop's size in logical pixels)
 // then one command a line on standard input, each carried out at once:
-//   move X Y | down | up | wait MS   (the left button)
+//   move X Y | down | up | wait MS | size WIDTH HEIGHT   (the left button;
+//   size: the desktop's size changed)
 // Prints "ready" once the pointer exists. It stays while standard input is
 // open, so that the compositor keeps the device (and the button state).
 #include "wlr-virtual-pointer-unstable-v1-client-protocol.h"
@@ -43,8 +44,8 @@ int main(int argc, char** argv)
 {
     if (argc != 3)
         return 64;
-    const uint32_t width = uint32_t(std::stoul(argv[1]));
-    const uint32_t height = uint32_t(std::stoul(argv[2]));
+    uint32_t width = uint32_t(std::stoul(argv[1]));
+    uint32_t height = uint32_t(std::stoul(argv[2]));
     wl_display* display = wl_display_connect(nullptr);
     if (!display) {
         std::fprintf(stderr, "no Wayland compositor\n");
@@ -74,6 +75,9 @@ int main(int argc, char** argv)
             zwlr_virtual_pointer_v1_motion_absolute(pointer, now(), x, y, width, height);
         } else if (command == "down" || command == "up") {
             zwlr_virtual_pointer_v1_button(pointer, now(), LeftButton, command == "down" ? 1 : 0);
+        } else if (command == "size") {
+            words >> width >> height;
+            continue;
         } else if (command == "wait") {
             int ms = 0;
             words >> ms;
