@@ -81,6 +81,7 @@ PlatformServices createPlatformServices()
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) &&
         QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
         services.grabber = waylandGrabber();
+        services.clipboard = std::make_unique<WlCopyClipboard>();
     } else if (xcb_connection_t* x11 = qtX11Connection()) {
         addScreenServices(services, x11);
         services.hotKeys = std::make_unique<X11HotKeys>(x11);

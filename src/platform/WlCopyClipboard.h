@@ -1,25 +1,24 @@
 #pragma once
-#include "platform/Clipboard.h"
+#include "platform/QtClipboard.h"
 
 namespace snaplorn {
 
-// A Wayland clipboard kept by wl-copy (package wl-clipboard): the picture is
-// handed to it as PNG, and it serves the picture from a process of its own
-// until another program copies something. So a picture copied here outlives
-// the program that copied it, and a process without windows (the command
-// line) can copy at all: Wayland lets only a client that received input set
-// the clipboard itself. Reading is left to the program's own clipboard.
-class WlCopyClipboard : public Clipboard
+// The clipboard of a Wayland desktop. What is copied goes to wl-copy
+// (package wl-clipboard), which serves it from a process of its own until
+// another program copies something: a picture copied here outlives the
+// program, and a copy works even when none of the program's windows has
+// had input (Wayland lets only such a client set the clipboard itself), as
+// for the window capture or the command line. Reading is Qt's.
+class WlCopyClipboard : public QtClipboard
 {
     Q_OBJECT
 public:
-    using Clipboard::Clipboard;
+    explicit WlCopyClipboard(QObject* parent = nullptr) : QtClipboard(parent) {}
 
     Result setImage(const QImage& image) override;
-    bool hasImage() override { return false; }
-    QImage image() override { return QImage(); }
     void setText(const QString& text) override;
     void clear() override;
+    void persistOnExit() override {} // wl-copy keeps it already
 };
 
 } // namespace snaplorn

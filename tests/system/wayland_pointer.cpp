@@ -56,6 +56,8 @@ int main(int argc, char** argv)
     wl_display_roundtrip(display);
     if (!manager) {
         std::fprintf(stderr, "the compositor offers no virtual pointer\n");
+        wl_registry_destroy(registry);
+        wl_display_disconnect(display);
         return 1;
     }
     zwlr_virtual_pointer_v1* pointer =
@@ -89,9 +91,14 @@ int main(int argc, char** argv)
         zwlr_virtual_pointer_v1_frame(pointer);
         if (wl_display_roundtrip(display) < 0) {
             std::fprintf(stderr, "the compositor went away\n");
-            return 1;
+            break;
         }
     }
+    // The protocol's destructors are left out of its XML: the proxies go
+    // on this side only, the compositor drops them with the connection.
+    wl_proxy_destroy(reinterpret_cast<wl_proxy*>(pointer));
+    wl_proxy_destroy(reinterpret_cast<wl_proxy*>(manager));
+    wl_registry_destroy(registry);
     wl_display_disconnect(display);
     return 0;
 }
