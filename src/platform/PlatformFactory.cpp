@@ -11,6 +11,7 @@
 #include "platform/HotKeys.h"
 #include "platform/LoggingMessageService.h"
 #include "platform/Mailer.h"
+#include "platform/PortalHotKeys.h"
 #include "platform/PortalScreenGrabber.h"
 #include "platform/Printer.h"
 #include "platform/QtClipboard.h"
@@ -80,6 +81,9 @@ PlatformServices createPlatformServices()
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) &&
         QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
         services.grabber = waylandGrabber();
+        // No Wayland client may grab keys: the desktop binds them through its
+        // global shortcuts portal, and says so when it has none.
+        services.hotKeys = std::make_unique<PortalHotKeys>();
     } else if (xcb_connection_t* x11 = qtX11Connection()) {
         addScreenServices(services, x11);
         services.hotKeys = std::make_unique<X11HotKeys>(x11);

@@ -20,3 +20,10 @@ set_tests_properties(sys_wayland_capture PROPERTIES LABELS system TIMEOUT 300
     ENVIRONMENT "${env};SNAPLORN_WAYSTATE=${SNAPLORN_WAYSTATE};WAYLAND_GRAB=$<TARGET_FILE:wayland_grab>"
     FIXTURES_REQUIRED wayland RESOURCE_LOCK wayland)
 add_dependencies(wayland_grab snaplorn)
+
+add_test(NAME sys_wayland_hotkeys COMMAND ${SNAPLORN_TEST_LAUNCHER}
+         ${CMAKE_CURRENT_LIST_DIR}/with-wayland.sh bash ${CMAKE_CURRENT_LIST_DIR}/wayland_hotkeys.sh)
+snaplorn_test_environment(sys_wayland_hotkeys system env)
+set_tests_properties(sys_wayland_hotkeys PROPERTIES LABELS system TIMEOUT 300
+    ENVIRONMENT "${env};SNAPLORN_WAYSTATE=${SNAPLORN_WAYSTATE}"
+    FIXTURES_REQUIRED wayland RESOURCE_LOCK wayland)
