@@ -146,6 +146,8 @@ inline constexpr char PortalNoFile[] =
 inline constexpr char NoActiveWindow[] =
     "There is no active window to capture.\r\nClick the window you want, then capture again.";
 inline constexpr char ActiveWindowGone[] = "The active window closed before it could be captured.";
+inline constexpr char KwinActiveWindowFailed[] =
+    "The active window cannot be captured: KWin did not say which window is active (%1).";
 // Hot keys
 inline constexpr char HotKeysFailed[] =
     "Can't register one or more hotkeys.They may be used by other applications.\r\n"
