@@ -8,6 +8,9 @@
 #include <QDBusUnixFileDescriptor>
 #include <QVariantMap>
 
+#include <cerrno>
+
+#include <poll.h>
 #include <unistd.h>
 
 namespace snaplorn {
@@ -15,10 +18,26 @@ namespace snaplorn {
 namespace {
 
 const char KwinService[] = "org.kde.KWin";
+// KWin writes the picture at once after its answer.
+constexpr int DrainMs = 2000;
 
 QString failed(const QString& why)
 {
     return QString::fromUtf8(texts::KwinActiveWindowFailed).arg(why);
+}
+
+// Reads what KWin writes into the pipe until it closes its end, so that KWin
+// never writes into a pipe nobody reads; gives up after `timeoutMs` of
+// silence.
+void drain(int fd, int timeoutMs)
+{
+    char buffer[65536];
+    pollfd ready{fd, POLLIN, 0};
+    while (poll(&ready, 1, timeoutMs) > 0) {
+        const ssize_t got = read(fd, buffer, sizeof buffer);
+        if (got == 0 || (got < 0 && errno != EINTR && errno != EAGAIN))
+            return;
+    }
 }
 
 QVariantMap replyMap(const QDBusMessage& reply)
@@ -32,9 +51,9 @@ QVariantMap replyMap(const QDBusMessage& reply)
 KwinActiveWindow::KwinActiveWindow(int timeoutMs) : m_timeoutMs(timeoutMs) {}
 
 // KWin names the window only together with a picture of it, written into a
-// pipe; the picture is not needed (the capture copies the frame from the
-// screen, as everywhere else), so the pipe is closed unread, which ends
-// KWin's writing at once.
+// pipe after the answer; the picture is not needed (the capture copies the
+// frame from the screen, as everywhere else) and is read only to be
+// dropped.
 QString KwinActiveWindow::activeWindowId(QString* error)
 {
     int fds[2];
@@ -42,14 +61,21 @@ QString KwinActiveWindow::activeWindowId(QString* error)
         *error = failed(QStringLiteral("no pipe"));
         return QString();
     }
-    QDBusMessage call = QDBusMessage::createMethodCall(
-        QString::fromLatin1(KwinService), QStringLiteral("/org/kde/KWin/ScreenShot2"),
-        QStringLiteral("org.kde.KWin.ScreenShot2"), QStringLiteral("CaptureActiveWindow"));
-    call << QVariantMap{{QStringLiteral("include-decoration"), true},
-                        {QStringLiteral("include-shadow"), false}}
-         << QVariant::fromValue(QDBusUnixFileDescriptor(fds[1]));
-    close(fds[1]);
-    const QDBusMessage reply = QDBusConnection::sessionBus().call(call, QDBus::Block, m_timeoutMs);
+    QDBusMessage reply;
+    {
+        // The call holds a copy of the pipe's writing end until it goes:
+        // only then can the pipe end when KWin has written.
+        QDBusMessage call = QDBusMessage::createMethodCall(
+            QString::fromLatin1(KwinService), QStringLiteral("/org/kde/KWin/ScreenShot2"),
+            QStringLiteral("org.kde.KWin.ScreenShot2"), QStringLiteral("CaptureActiveWindow"));
+        call << QVariantMap{{QStringLiteral("include-decoration"), true},
+                            {QStringLiteral("include-shadow"), false}}
+             << QVariant::fromValue(QDBusUnixFileDescriptor(fds[1]));
+        close(fds[1]);
+        reply = QDBusConnection::sessionBus().call(call, QDBus::Block, m_timeoutMs);
+    }
+    if (reply.type() != QDBusMessage::ErrorMessage)
+        drain(fds[0], DrainMs);
     close(fds[0]);
     if (reply.type() == QDBusMessage::ErrorMessage) {
         if (reply.errorName().endsWith(QLatin1String(".NoActiveWindow")) ||
