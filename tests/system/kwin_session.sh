@@ -14,9 +14,11 @@ mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 out="$SNAPLORN_TESTHOME/kwin"
 rm -rf "$out" && mkdir -p "$out" && chmod 755 "$SNAPLORN_TESTHOME" "$out"
 
-# KWin hands fake input only to clients of the session's own user.
+# KWin hands fake input only to clients of the session's own user (which
+# cannot write into the tests' sanitizer report folder).
 fake() {
-  setpriv --reuid=65534 --regid=65534 --clear-groups env XDG_RUNTIME_DIR="$SNAPLORN_KWINSTATE/runtime" \
+  setpriv --reuid=65534 --regid=65534 --clear-groups env -u ASAN_OPTIONS -u UBSAN_OPTIONS \
+    XDG_RUNTIME_DIR="$SNAPLORN_KWINSTATE/runtime" \
     WAYLAND_DISPLAY="$WAYLAND_DISPLAY" "$FAKE_INPUT" "$@"
 }
 # The windows KWin manages, one line each: pid x y width height active caption
