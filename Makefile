@@ -6,12 +6,14 @@
 #   make fuzz  runs every fuzz target for a bounded time (not part of CI)
 #   make bench / make soak   speed figures beside the peers / the long-run check
 #   make package             the Debian package build/snaplorn_<version>_<arch>.deb
+#   make test-kwin           the tests in a headless KWin session (installs KDE Plasma's
+#                            packages; not part of `make test`)
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 CMAKE_BUILD_TYPE ?= RelWithDebInfo
 ASAN_BUILD_DIR ?= build-asan
 
-.PHONY: all deps-build deps-test deps-package configure build run test test-plain test-asan fuzz install package bench soak clean
+.PHONY: all deps-build deps-test deps-package configure build run test test-plain test-asan test-kwin fuzz install package bench soak clean
 
 all: build
 
@@ -41,13 +43,19 @@ test: test-plain
 
 test-plain: deps-test configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
-	@cd $(BUILD_DIR) && ctest --output-on-failure -j 2 --timeout 300
+	@cd $(BUILD_DIR) && ctest --output-on-failure -j 2 --timeout 300 -LE kwin
 
 test-asan: deps-test
 	@cmake -S . -B $(ASAN_BUILD_DIR) -DCMAKE_BUILD_TYPE=$(CMAKE_BUILD_TYPE) \
 		-DSNAPLORN_SANITIZE=ON >/dev/null
 	@cmake --build $(ASAN_BUILD_DIR) -j $(JOBS)
-	@cd $(ASAN_BUILD_DIR) && ctest --output-on-failure -j 2 --timeout 600
+	@cd $(ASAN_BUILD_DIR) && ctest --output-on-failure -j 2 --timeout 600 -LE kwin
+
+test-kwin:
+	@scripts/install-deps.sh kwin
+	@$(MAKE) --no-print-directory configure
+	@cmake --build $(BUILD_DIR) -j $(JOBS)
+	@cd $(BUILD_DIR) && ctest --output-on-failure --timeout 300 -L kwin
 
 fuzz: deps-test
 	@scripts/fuzz.sh

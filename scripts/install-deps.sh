@@ -5,6 +5,7 @@
 #        install-deps.sh package (what `make package` needs)
 #        install-deps.sh bench   (the peers the capture benchmark compares with)
 #        install-deps.sh fuzz    (clang's libFuzzer for `make fuzz`)
+#        install-deps.sh kwin    (the KWin session of `make test-kwin`)
 # Quiet when everything is present; safe to run any number of times.
 set -euo pipefail
 
@@ -51,6 +52,15 @@ test_pkgs=(
   wtype wl-clipboard
   dbus-daemon dbus-bin python3-dbus python3-gi util-linux
 )
+# `make test-kwin` only: a headless KWin session with KDE's portals (many
+# packages: plasma-workspace alone brings about 235), and KDE's Wayland
+# protocols for the tests' fake input client
+kwin_pkgs=(
+  "${test_pkgs[@]}"
+  kwin-wayland xdg-desktop-portal-kde qtwayland5 plasma-workspace
+  qml-module-org-kde-kirigami2 qml-module-qtquick-controls2 qml-module-qtquick-layouts
+  plasma-wayland-protocols
+)
 
 case "${1:-test}" in
   build) wanted=("${build_pkgs[@]}") ;;
@@ -58,7 +68,8 @@ case "${1:-test}" in
   package) wanted=("${package_pkgs[@]}") ;;
   bench) wanted=("${bench_pkgs[@]}") ;;
   fuzz)  wanted=("${fuzz_pkgs[@]}") ;;
-  *) echo "usage: $0 build|test|package|bench|fuzz" >&2; exit 2 ;;
+  kwin)  wanted=("${kwin_pkgs[@]}") ;;
+  *) echo "usage: $0 build|test|package|bench|fuzz|kwin" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -2,6 +2,9 @@
 # A private headless Wayland session for system tests:
 #   waysession.sh start STATE_DIR [WIDTHxHEIGHT]   sway, PipeWire, the portals
 #   waysession.sh stop STATE_DIR                    stops all of them
+#   waysession.sh frontend STATE_DIR [PORTAL_FILE...]
+#       restarts the portals' frontend with the session's backends and the
+#       given further ones (a test's own backend; none: the session's own)
 # Everything runs as an unprivileged user (sway refuses root) on a private
 # D-Bus session bus, inside a mount namespace of its own whose /tmp is
 # STATE_DIR/tmp (with what /tmp held at the start bound back into it): the
@@ -73,6 +76,16 @@ screenshot_offered() {
   run_as dbus-send --session --print-reply --dest=org.freedesktop.portal.Desktop \
     /org/freedesktop/portal/desktop org.freedesktop.DBus.Introspectable.Introspect 2>/dev/null |
     grep -q 'org.freedesktop.portal.Screenshot'
+}
+
+# The frontend looks at every caller's /proc entry, which an unprivileged
+# user may not do for the tests' processes (root): it alone runs as root.
+# Looked at only once it owns its name: a call before that would have the
+# bus start another frontend that knows nothing of these backends.
+start_frontend() {
+  user=0 spawn portal env XDG_DESKTOP_PORTAL_DIR="$state/portals" /usr/libexec/xdg-desktop-portal -r
+  wait_for 15 bus_has org.freedesktop.portal.Desktop || fail "the desktop portal did not start"
+  wait_for 15 screenshot_offered || fail "the desktop portal offers no Screenshot interface"
 }
 
 case "$cmd" in
@@ -157,13 +170,8 @@ CONF
   spawn access /usr/bin/python3 "$here/../tests/system/portal_access.py"
   wait_for 10 bus_has org.freedesktop.impl.portal.desktop.wlr || fail "the wlroots portal backend did not start"
   wait_for 10 bus_has org.freedesktop.impl.portal.desktop.snaplorntest || fail "the Access backend did not start"
-  # The frontend looks at every caller's /proc entry, which an unprivileged
-  # user may not do for the tests' processes (root): it alone runs as root.
-  user=0 spawn portal env XDG_DESKTOP_PORTAL_DIR="$state/portals" /usr/libexec/xdg-desktop-portal -r
-  # Looked at only once the frontend owns its name: a call before that would
-  # have the bus start another frontend that knows nothing of these backends.
-  wait_for 15 bus_has org.freedesktop.portal.Desktop || fail "the desktop portal did not start"
-  wait_for 15 screenshot_offered || fail "the desktop portal offers no Screenshot interface"
+  : > "$state/portals.extra"
+  start_frontend
 
   cat > "$state/env" <<ENV
 export WAYLAND_DISPLAY=$wayland
@@ -177,6 +185,22 @@ ENV
 stop)
   stop_all
   ;;
+frontend)
+  state=$(realpath "$state")
+  [[ -f "$state/portal.pid" ]] || { echo "no Wayland session in $state" >&2; exit 1; }
+  shift 2
+  bus=unix:path=$state/runtime/bus
+  wayland=$(compgen -G "$state/runtime/wayland-[0-9]" | head -n 1)
+  while read -r extra; do rm -f "$state/portals/$extra"; done < "$state/portals.extra"
+  : > "$state/portals.extra"
+  for file in "$@"; do
+    cp "$file" "$state/portals/" && basename "$file" >> "$state/portals.extra"
+  done
+  kill "$(cat "$state/portal.pid")" 2>/dev/null
+  frontend_gone() { ! bus_has org.freedesktop.portal.Desktop; }
+  wait_for 10 frontend_gone || { echo "the desktop portal did not end" >&2; exit 1; }
+  start_frontend
+  ;;
 *)
-  echo "usage: $0 start|stop STATE_DIR" >&2; exit 2 ;;
+  echo "usage: $0 start|stop|frontend STATE_DIR" >&2; exit 2 ;;
 esac

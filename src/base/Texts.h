@@ -146,6 +146,8 @@ inline constexpr char PortalNoFile[] =
 inline constexpr char NoActiveWindow[] =
     "There is no active window to capture.\r\nClick the window you want, then capture again.";
 inline constexpr char ActiveWindowGone[] = "The active window closed before it could be captured.";
+inline constexpr char KwinActiveWindowFailed[] =
+    "The active window cannot be captured: KWin did not say which window is active (%1).";
 // Hot keys
 inline constexpr char HotKeysFailed[] =
     "Can't register one or more hotkeys.They may be used by other applications.\r\n"
@@ -153,6 +155,24 @@ inline constexpr char HotKeysFailed[] =
 inline constexpr char HotKeyNote[] =
     "Close 'Message window' or any 'modal windows' for Hot keys to work.\r\n\r\n"
     "NOTE: A modal window is the one that retains\r\nthe focus until you explicitly close it.";
+// Hot keys bound by the desktop (Wayland): the global shortcuts portal
+inline constexpr char HotKeysNoPortal[] =
+    "The hot keys are not available: this desktop offers no global shortcuts portal "
+    "(org.freedesktop.portal.GlobalShortcuts).\r\n"
+    "To capture with a key, bind \"snaplorn --capture desktop\" or "
+    "\"snaplorn --capture window\" to it in the desktop's own key bindings.";
+inline constexpr char HotKeysRefused[] =
+    "The desktop did not bind the hot keys (response %1).\r\n"
+    "Please go to Tool --> Options menu to ask again, or bind them in the desktop's own "
+    "shortcut settings.";
+inline constexpr char HotKeysPortalError[] =
+    "The hot keys could not be bound: the global shortcuts portal answered with an error (%1).";
+inline constexpr char HotKeysPortalSilent[] =
+    "The hot keys could not be bound: the global shortcuts portal did not answer within "
+    "10 seconds.";
+inline constexpr char HotKeysSessionClosed[] =
+    "The desktop has ended the hot keys of this program.\r\n"
+    "Please go to Tool --> Options menu and press OK to bind them again.";
 // Auto capture (the completion message is the number of images, then these two parts, then
 // the folder)
 inline constexpr char AutoCaptureDone[] = " desktop images have been captured";
@@ -227,6 +247,9 @@ inline constexpr char OptionsHotKeyRect[] = "Capture Rectangle ";
 inline constexpr char OptionsHotKeyDesk[] = "Capture Desktop ";
 inline constexpr char OptionsHotKeyWin[] = "Capture Active Window ";
 inline constexpr char OptionsHotKeyPlus[] = "+";
+// What the desktop bound for a hot key, where the desktop binds them (%1 in its own words)
+inline constexpr char OptionsHotKeyBound[] = "The desktop bound: %1";
+inline constexpr char OptionsHotKeyNotBound[] = "The desktop bound no key";
 inline constexpr char OptionsOk[] = "OK";
 inline constexpr char OptionsCancel[] = "Cancel";
 inline constexpr char OptionsBadFolder[] = "Please enter a valid folder name.";

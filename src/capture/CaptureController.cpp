@@ -15,6 +15,7 @@
 #include <QWidget>
 
 #include <optional>
+#include <utility>
 
 namespace snaplorn {
 
@@ -31,9 +32,12 @@ CaptureController::CaptureController(QWidget& window, ImageDocument& document,
     tmrAutoCapture = new QTimer(this);
     tmrAutoCapture->setObjectName(QStringLiteral("tmrAutoCapture"));
     connect(tmrAutoCapture, &QTimer::timeout, this, &CaptureController::tmrAutoCapture_Timer);
-    if (m_services.hotKeys)
+    if (m_services.hotKeys) {
         connect(m_services.hotKeys.get(), &HotKeys::activated, this,
                 &CaptureController::HotKeyActions);
+        connect(m_services.hotKeys.get(), &HotKeys::bindingFailed, this,
+                &CaptureController::hotKeysLost);
+    }
 }
 
 CaptureController::~CaptureController() = default;
@@ -126,6 +130,8 @@ void CaptureController::showAfterCapture(bool evenDuringSeries)
         m_window.showFullScreen();
     else
         m_window.showNormal();
+    if (!m_heldKeyMessage.isEmpty())
+        hotKeysLost(std::exchange(m_heldKeyMessage, QString()));
 }
 
 // ---- auto capture ------------------------------------------------------------
@@ -245,6 +251,20 @@ void CaptureController::UnRegHotKeys()
         if (m_services.hotKeys)
             m_services.hotKeys->unregisterHotKey(id);
     }
+}
+
+// The desktop did not bind the keys after all, or dropped them. The user is
+// told once per failure; while the rectangle overlay is up the message
+// waits for the capture to end, as a box would block the overlay.
+void CaptureController::hotKeysLost(const QString& message)
+{
+    for (bool& registered : m_hotKeyRegistered)
+        registered = false;
+    if (m_overlay && m_overlay->isVisible()) {
+        m_heldKeyMessage = message;
+        return;
+    }
+    m_services.messages->tell(&m_window, message, MsgIcon::Critical);
 }
 
 bool CaptureController::HotKeyRegistered(int id) const

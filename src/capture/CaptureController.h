@@ -78,6 +78,7 @@ private:
     void captureFailed(const QString& message, bool documentUnchanged);
     void showAfterCapture(bool evenDuringSeries);
     void showError(const QString& text);
+    void hotKeysLost(const QString& message);
 
     QWidget& m_window;
     ImageDocument& m_document;
@@ -91,6 +92,7 @@ private:
     int AutoCaptureTicks = 0;
     bool m_autoCaptureActive = false;
     bool m_hotKeyRegistered[3] = {true, true, true};
+    QString m_heldKeyMessage;
     bool m_dirtyBeforeCapture = false;
     Qt::WindowStates m_stateBeforeCapture = Qt::WindowNoState;
     std::unique_ptr<frmCaptureDesktop> m_overlay;

@@ -392,6 +392,8 @@ void frmViewImage::mnuCaptureOptions_Click()
             return storeOptions(updated);
         },
         this);
+    if (m_services.hotKeys)
+        dialog.showBoundKeys(*m_services.hotKeys);
     dialog.exec();
 }
 

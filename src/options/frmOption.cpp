@@ -4,6 +4,7 @@
 #include "capture/AutoCapture.h"
 #include "options/GetFolder.h"
 #include "platform/DialogService.h"
+#include "platform/HotKeys.h"
 #include "platform/MessageService.h"
 
 #include <QCheckBox>
@@ -161,32 +162,36 @@ QGroupBox* frmOption::buildHotKeyFrame()
     frHotKeys = named<QGroupBox>("frHotKeys");
     auto* grid = new QGridLayout(frHotKeys);
     struct Row {
-        const char* names[4];
+        const char* names[5];
         const char* caption;
         QLabel** label;
         QComboBox** shift;
         QLabel** plus;
         QComboBox** key;
+        QLabel** bound;
     };
     const Row rows[] = {
-        {{"lblRect", "cboShiftRect", "lblRectPlus", "cboKeyRect"},
+        {{"lblRect", "cboShiftRect", "lblRectPlus", "cboKeyRect", "lblRectBound"},
          texts::OptionsHotKeyRect,
          &lblRect,
          &cboShiftRect,
          &lblRectPlus,
-         &cboKeyRect},
-        {{"lblDesk", "cboShiftDesk", "lblDeskPlus", "cboKeyDesk"},
+         &cboKeyRect,
+         &lblRectBound},
+        {{"lblDesk", "cboShiftDesk", "lblDeskPlus", "cboKeyDesk", "lblDeskBound"},
          texts::OptionsHotKeyDesk,
          &lblDesk,
          &cboShiftDesk,
          &lblDeskPlus,
-         &cboKeyDesk},
-        {{"lblWin", "cboShiftWin", "lblWinPlus", "cboKeyWin"},
+         &cboKeyDesk,
+         &lblDeskBound},
+        {{"lblWin", "cboShiftWin", "lblWinPlus", "cboKeyWin", "lblWinBound"},
          texts::OptionsHotKeyWin,
          &lblWin,
          &cboShiftWin,
          &lblWinPlus,
-         &cboKeyWin},
+         &cboKeyWin,
+         &lblWinBound},
     };
     int line = 0;
     for (const Row& row : rows) {
@@ -201,6 +206,10 @@ QGroupBox* frmOption::buildHotKeyFrame()
         grid->addWidget(*row.shift, line, 1);
         grid->addWidget(*row.plus, line, 2);
         grid->addWidget(*row.key, line, 3);
+        // Only shown where the desktop binds the keys.
+        *row.bound = named<QLabel>(row.names[4]);
+        (*row.bound)->hide();
+        grid->addWidget(*row.bound, line, 4);
         ++line;
     }
     return frHotKeys;
@@ -261,6 +270,30 @@ void frmOption::chkHotkeys_Click()
              lblRect, lblRectPlus, cboShiftRect, cboKeyRect, lblDesk, lblDeskPlus, cboShiftDesk,
              cboKeyDesk, lblWin, lblWinPlus, cboShiftWin, cboKeyWin})
         control->setEnabled(on);
+}
+
+void frmOption::showBoundKeys(const HotKeys& hotKeys)
+{
+    if (!hotKeys.desktopBindsKeys())
+        return;
+    m_hotKeys = &hotKeys;
+    connect(&hotKeys, &HotKeys::bindingsChanged, this, &frmOption::refreshBoundKeys);
+    for (QLabel* label : {lblRectBound, lblDeskBound, lblWinBound})
+        label->show();
+    refreshBoundKeys();
+    centreOnScreen();
+}
+
+void frmOption::refreshBoundKeys()
+{
+    if (!m_hotKeys)
+        return;
+    QLabel* const labels[3] = {lblRectBound, lblDeskBound, lblWinBound};
+    for (int id = 0; id < 3; ++id) {
+        const QString bound = m_hotKeys->boundKey(id);
+        labels[id]->setText(bound.isEmpty() ? text(texts::OptionsHotKeyNotBound)
+                                            : text(texts::OptionsHotKeyBound).arg(bound));
+    }
 }
 
 void frmOption::cmdAutoFolder_Click()

@@ -16,6 +16,7 @@ class QPushButton;
 
 namespace snaplorn {
 class DialogService;
+class HotKeys;
 class MessageService;
 } // namespace snaplorn
 
@@ -43,6 +44,9 @@ public:
     const std::optional<snaplorn::AppSettings>& newSettings() const { return m_stored; }
     // The entries as they stand.
     snaplorn::OptionsForm form() const;
+    // Where the desktop binds the hot keys, each row also shows the key it
+    // bound, kept up to date while the dialog is open.
+    void showBoundKeys(const snaplorn::HotKeys& hotKeys);
 
 private:
     void buildControls();
@@ -54,6 +58,7 @@ private:
     void cmdAutoFolder_Click();
     void cmdOk_Click();
     QWidget* focusTarget(snaplorn::OptionsField field) const;
+    void refreshBoundKeys();
 
     snaplorn::AppSettings m_settings;
     snaplorn::MessageService& m_messages;
@@ -89,6 +94,10 @@ private:
     QComboBox* cboShiftWin = nullptr;
     QLabel* lblWinPlus = nullptr;
     QComboBox* cboKeyWin = nullptr;
+    QLabel* lblRectBound = nullptr;
+    QLabel* lblDeskBound = nullptr;
+    QLabel* lblWinBound = nullptr;
+    const snaplorn::HotKeys* m_hotKeys = nullptr;
     QPushButton* cmdOk = nullptr;
     QPushButton* cmdCancel = nullptr;
 };

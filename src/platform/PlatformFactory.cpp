@@ -9,8 +9,10 @@
 #include "platform/DesktopToolWallpaper.h"
 #include "platform/DialogService.h"
 #include "platform/HotKeys.h"
+#include "platform/KwinActiveWindow.h"
 #include "platform/LoggingMessageService.h"
 #include "platform/Mailer.h"
+#include "platform/PortalHotKeys.h"
 #include "platform/PortalScreenGrabber.h"
 #include "platform/Printer.h"
 #include "platform/QtClipboard.h"
@@ -47,6 +49,15 @@ std::unique_ptr<ScreenGrabber> waylandGrabber()
     return std::make_unique<PortalScreenGrabber>();
 }
 
+// The screen of a Wayland session, and where the compositor tells which
+// window is active (KWin), that window.
+void addWaylandScreenServices(PlatformServices& services)
+{
+    services.grabber = waylandGrabber();
+    if (detectDesktop(qEnvironmentVariable("XDG_CURRENT_DESKTOP")) == DesktopKind::Plasma)
+        services.activeWindow = std::make_unique<KwinActiveWindow>();
+}
+
 } // namespace
 
 PlatformServices::PlatformServices() = default;
@@ -80,8 +91,11 @@ PlatformServices createPlatformServices()
     // elsewhere the capture commands say that capture is not available.
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) &&
         QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
-        services.grabber = waylandGrabber();
+        addWaylandScreenServices(services);
         services.clipboard = std::make_unique<WlCopyClipboard>();
+        // No Wayland client may grab keys: the desktop binds them through its
+        // global shortcuts portal, and says so when it has none.
+        services.hotKeys = std::make_unique<PortalHotKeys>();
     } else if (xcb_connection_t* x11 = qtX11Connection()) {
         addScreenServices(services, x11);
         services.hotKeys = std::make_unique<X11HotKeys>(x11);
@@ -93,7 +107,7 @@ bool addSessionScreenServices(PlatformServices& services, std::unique_ptr<X11Con
                               QString* why)
 {
     if (waylandSessionChosen()) {
-        services.grabber = waylandGrabber();
+        addWaylandScreenServices(services);
         return true;
     }
     x11 = X11Connection::open(why);

@@ -1,8 +1,9 @@
 #!/usr/bin/python3
 # A Screenshot portal that misbehaves, on the session bus it is given:
-#   fake_portal.py silent|refuse|nofile
+#   fake_portal.py silent|refuse|nofile|keys-error
 # silent: never answers; refuse: answers with response 2; nofile: answers
-# success with a file that does not exist.
+# success with a file that does not exist; keys-error: its global shortcuts
+# answer every call with an error.
 import sys
 
 import dbus
@@ -33,9 +34,20 @@ class Screenshot(dbus.service.Object):
         return dbus.ObjectPath(handle)
 
 
+class Denied(dbus.DBusException):
+    _dbus_error_name = "org.freedesktop.DBus.Error.AccessDenied"
+
+
+class GlobalShortcuts(dbus.service.Object):
+    @dbus.service.method("org.freedesktop.portal.GlobalShortcuts", in_signature="a{sv}",
+                         out_signature="o")
+    def CreateSession(self, options):
+        raise Denied("Portal operation not allowed")
+
+
 DBusGMainLoop(set_as_default=True)
 bus = dbus.SessionBus()
 name = dbus.service.BusName("org.freedesktop.portal.Desktop", bus)
-Screenshot(bus, PATH)
+Screenshot(bus, PATH) if mode != "keys-error" else GlobalShortcuts(bus, PATH)
 print("ready", flush=True)
 GLib.MainLoop().run()

@@ -43,6 +43,8 @@ for size in 48 64 128 256; do
     || fail "no ${size}x$size icon"
 done
 
+grep -qx 'Exec=/usr/bin/snaplorn %f' "$root/usr/share/applications/snaplorn.desktop" \
+  || fail "the desktop entry does not name /usr/bin/snaplorn"
 desktop-file-validate "$root/usr/share/applications/snaplorn.desktop" \
   | { grep -v ': hint: ' || true; } | grep . && fail "the desktop entry does not validate"
 appstreamcli validate --no-net "$root/usr/share/metainfo/example.quorvex.snaplorn.metainfo.xml" \

@@ -47,3 +47,5 @@ target_link_libraries(wayland_pointer PRIVATE PkgConfig::TEST_WAYLAND_CLIENT)
 snaplorn_wayland_test(sys_wayland_overlay wayland_overlay.sh WAYLAND_POINTER=$<TARGET_FILE:wayland_pointer>)
 set_tests_properties(sys_wayland_overlay PROPERTIES DEPENDS sys_wayland_capture)
 add_dependencies(wayland_pointer snaplorn)
+
+snaplorn_wayland_test(sys_wayland_hotkeys wayland_hotkeys.sh)

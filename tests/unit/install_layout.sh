@@ -23,6 +23,7 @@ module=$(ls "$prefix"/lib*/snaplorn/libsnaplorn-program.so "$prefix"/lib/*/snapl
 if nm -C "$module" | grep -E 'snaplorn::(Fake[A-Za-z]+|ScriptedDialogService)\b' | head -3 | grep .; then
   echo "FAIL: the program module holds test stand-ins" >&2; exit 1
 fi
-grep -q '^Exec=snaplorn' "$prefix/share/applications/snaplorn.desktop"
+# The entry names the installed executable by its full path (KWin checks it).
+grep -qx "Exec=$prefix/bin/snaplorn %f" "$prefix/share/applications/snaplorn.desktop"
 grep -qi '<html' "$prefix/share/snaplorn/snhelp.htm"
 echo "install layout: ok"

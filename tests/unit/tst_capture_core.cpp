@@ -7,6 +7,7 @@
 #include "capture/AutoCapture.h"
 #include "capture/CaptureOptions.h"
 #include "capture/HotKeySpec.h"
+#include "platform/PortalHotKeys.h"
 #include "platform/X11HotKeys.h"
 
 #include <QDir>
@@ -42,6 +43,8 @@ private slots:
     void keysymOfVirtualKey_data();
     void keysymOfVirtualKey();
     void modifierMasks();
+    void portalTriggers_data();
+    void portalTriggers();
     void autoCaptureFileNames();
     void autoCaptureFolderTest();
     void nextFreeScreenFile();
@@ -115,6 +118,33 @@ void TestCaptureCore::modifierMasks()
     QCOMPARE(X11HotKeys::modifierMaskFor(0), 0);
     QCOMPARE(X11HotKeys::modifierMaskFor(-1), -1);
     QCOMPARE(X11HotKeys::modifierMaskFor(16), -1);
+}
+
+// The desktop reads the preferred trigger with the keyboard map's key names;
+// a key it has no name for is refused before the portal is asked.
+void TestCaptureCore::portalTriggers_data()
+{
+    QTest::addColumn<QString>("spec");
+    QTest::addColumn<QString>("trigger");
+    QTest::newRow("Alt+F10") << "1,121" << "ALT+F10";
+    QTest::newRow("Control+Shift+A, lower case") << "6,65" << "CTRL+SHIFT+a";
+    QTest::newRow("all three") << "7,123" << "CTRL+ALT+SHIFT+F12";
+    QTest::newRow("F24") << "2,135" << "CTRL+F24";
+    QTest::newRow("digit") << "1,55" << "ALT+7";
+    QTest::newRow("keypad digit") << "1,99" << "ALT+KP_3";
+    QTest::newRow("Print Screen") << "4,44" << "SHIFT+Print";
+    QTest::newRow("unknown key") << "1,254" << "";
+    QTest::newRow("key 136 after F24") << "1,136" << "";
+}
+
+void TestCaptureCore::portalTriggers()
+{
+    QFETCH(QString, spec);
+    const std::optional<HotKeySpec> parsed = HotKeySpec::parse(spec);
+    QVERIFY(parsed);
+    QTEST(PortalHotKeys::preferredTrigger(parsed->modifiers, parsed->virtualKey), "trigger");
+    QCOMPARE(PortalHotKeys::preferredTrigger(8, 121), QString("LOGO+F10")); // the Windows key
+    QVERIFY(PortalHotKeys::preferredTrigger(16, 121).isEmpty());
 }
 
 void TestCaptureCore::autoCaptureFileNames()

@@ -538,6 +538,20 @@ private slots:
         QCOMPARE(s.messages->last().icon, MsgIcon::Critical);
     }
 
+    // A desktop that binds the keys answers later: its refusal is one
+    // critical message, and the window goes on working.
+    void keysTheDesktopLaterRefusesAreOneMessage()
+    {
+        load();
+        QCOMPARE(s.messages->count(), 0);
+        emit hotKeys->bindingFailed("refused (response 2)");
+        QCOMPARE(s.messages->count(), 1);
+        QCOMPARE(s.messages->last().icon, MsgIcon::Critical);
+        QCOMPARE(s.messages->last().text, QString("refused (response 2)"));
+        QVERIFY(!w->capture().HotKeyRegistered(1));
+        QVERIFY(w->isVisible());
+    }
+
     void processViewingAFileRegistersNoHotKeys()
     {
         makeWindow("/nonexistent/picture.bmp");

@@ -392,6 +392,27 @@ private slots:
         QCOMPARE(s.messages->count(), 0);
     }
 
+    // Where the desktop binds the keys, each row says what it bound, and
+    // follows a change the desktop reports while the dialog is open.
+    void rowsShowTheKeysTheDesktopBound()
+    {
+        auto d = open();
+        FakeHotKeys grabbing;
+        d->showBoundKeys(grabbing);
+        QVERIFY(!child<QLabel>(d.get(), "lblDeskBound")->isVisible());
+        FakeHotKeys desktop;
+        desktop.desktopBinds(1, "Shift+Alt+F11");
+        d->showBoundKeys(desktop);
+        QCOMPARE(child<QLabel>(d.get(), "lblDeskBound")->text(),
+                 QString("The desktop bound: Shift+Alt+F11"));
+        QCOMPARE(child<QLabel>(d.get(), "lblRectBound")->text(),
+                 QString("The desktop bound no key"));
+        QVERIFY(child<QLabel>(d.get(), "lblWinBound")->isVisible());
+        desktop.desktopBinds(0, "Meta+R");
+        QCOMPARE(child<QLabel>(d.get(), "lblRectBound")->text(),
+                 QString("The desktop bound: Meta+R"));
+    }
+
     void keyThatCannotWorkIsNotRegistered_data()
     {
         QTest::addColumn<QString>("desk");

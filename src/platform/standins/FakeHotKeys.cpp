@@ -23,4 +23,17 @@ bool FakeHotKeys::press(int id)
     return true;
 }
 
+void FakeHotKeys::desktopBinds(int id, const QString& key)
+{
+    m_desktopBinds = true;
+    m_bound[id] = key;
+    emit bindingsChanged();
+}
+
+QString FakeHotKeys::boundKey(int id) const
+{
+    const auto found = m_bound.find(id);
+    return found == m_bound.end() ? QString() : found->second;
+}
+
 } // namespace snaplorn

@@ -1,6 +1,8 @@
 #pragma once
 #include "platform/HotKeys.h"
 
+#include <QString>
+
 #include <map>
 #include <set>
 
@@ -29,10 +31,17 @@ public:
     // id is registered; returns whether it was.
     bool press(int id);
 
+    // Plays a desktop that binds the keys itself: it bound `key` for `id`.
+    void desktopBinds(int id, const QString& key);
+    bool desktopBindsKeys() const override { return m_desktopBinds; }
+    QString boundKey(int id) const override;
+
 private:
     std::map<int, Key> m_registered;
     std::set<int> m_taken;
     int m_attempts = 0;
+    bool m_desktopBinds = false;
+    std::map<int, QString> m_bound;
 };
 
 } // namespace snaplorn
