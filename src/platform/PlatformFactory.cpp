@@ -9,8 +9,10 @@
 #include "platform/DesktopToolWallpaper.h"
 #include "platform/DialogService.h"
 #include "platform/HotKeys.h"
+#include "platform/HyprlandActiveWindow.h"
 #include "platform/LoggingMessageService.h"
 #include "platform/Mailer.h"
+#include "platform/PortalPickedWindow.h"
 #include "platform/PortalScreenGrabber.h"
 #include "platform/Printer.h"
 #include "platform/QtClipboard.h"
@@ -20,6 +22,7 @@
 #include "platform/QtTray.h"
 #include "platform/ScreenGrabber.h"
 #include "platform/Shell.h"
+#include "platform/SwayActiveWindow.h"
 #include "platform/Tray.h"
 #include "platform/Wallpaper.h"
 #include "platform/WaylandGrab.h"
@@ -46,6 +49,20 @@ std::unique_ptr<ScreenGrabber> waylandGrabber()
     return std::make_unique<PortalScreenGrabber>();
 }
 
+// Which window is active is asked of the compositors that tell (sway and
+// Hyprland, over their IPC sockets); elsewhere the desktop's screenshot
+// dialog lets the user pick the window.
+std::unique_ptr<ActiveWindow> waylandActiveWindow()
+{
+    const QString sway = qEnvironmentVariable("SWAYSOCK");
+    if (!sway.isEmpty())
+        return std::make_unique<SwayActiveWindow>(sway);
+    const QString hyprland = HyprlandActiveWindow::sessionSocket();
+    if (!hyprland.isEmpty())
+        return std::make_unique<HyprlandActiveWindow>(hyprland);
+    return std::make_unique<PortalPickedWindow>();
+}
+
 } // namespace
 
 PlatformServices::PlatformServices() = default;
@@ -70,7 +87,10 @@ PlatformServices createPlatformServices()
     services.printer = std::make_unique<QtPrinter>();
     // A desktop that keeps the wallpaper in its own setting is changed with
     // its own tool; otherwise the X server's root window shows the picture.
-    const DesktopKind desktop = detectDesktop(qEnvironmentVariable("XDG_CURRENT_DESKTOP"));
+    DesktopKind desktop = detectDesktop(qEnvironmentVariable("XDG_CURRENT_DESKTOP"));
+    // sway does not always announce itself; its IPC socket does.
+    if (desktop == DesktopKind::Other && !qEnvironmentVariableIsEmpty("SWAYSOCK"))
+        desktop = DesktopKind::Sway;
     if (desktop != DesktopKind::Other)
         services.wallpaper = std::make_unique<DesktopToolWallpaper>(desktop);
     else if (qtX11Connection())
@@ -80,6 +100,7 @@ PlatformServices createPlatformServices()
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) &&
         QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
         services.grabber = waylandGrabber();
+        services.activeWindow = waylandActiveWindow();
     } else if (xcb_connection_t* x11 = qtX11Connection()) {
         addScreenServices(services, x11);
         services.hotKeys = std::make_unique<X11HotKeys>(x11);
@@ -92,6 +113,7 @@ bool addSessionScreenServices(PlatformServices& services, std::unique_ptr<X11Con
 {
     if (waylandSessionChosen()) {
         services.grabber = waylandGrabber();
+        services.activeWindow = waylandActiveWindow();
         return true;
     }
     x11 = X11Connection::open(why);
