@@ -8,7 +8,10 @@ class QSystemTrayIcon;
 namespace snaplorn {
 
 // The icon through the desktop's system tray (XEmbed tray or a status
-// notifier host), created when it is first shown.
+// notifier host), created when it is first shown. A status notifier host
+// (the trays of Wayland desktops) activates the icon with a single click
+// and opens its menu itself: the click restores the window like a double
+// click in an XEmbed tray, and the host gets the menu.
 class QtTray : public Tray
 {
     Q_OBJECT
@@ -21,9 +24,12 @@ public:
     bool isShown() const override;
     void remove() override;
     QRect geometry() const override;
+    void setMenu(QMenu* menu) override;
 
 private:
     std::unique_ptr<QSystemTrayIcon> m_icon;
+    QMenu* m_menu = nullptr;
+    bool m_notifierHost = false;
 };
 
 } // namespace snaplorn
