@@ -20,3 +20,21 @@ set_tests_properties(sys_wayland_capture PROPERTIES LABELS system TIMEOUT 300
     ENVIRONMENT "${env};SNAPLORN_WAYSTATE=${SNAPLORN_WAYSTATE};WAYLAND_GRAB=$<TARGET_FILE:wayland_grab>"
     FIXTURES_REQUIRED wayland RESOURCE_LOCK wayland)
 add_dependencies(wayland_grab snaplorn)
+
+# The desktop services in the same session: active window, wallpaper, tray,
+# single instance.
+add_test(NAME sys_wayland_desktop COMMAND ${SNAPLORN_TEST_LAUNCHER}
+         ${CMAKE_CURRENT_LIST_DIR}/with-wayland.sh bash ${CMAKE_CURRENT_LIST_DIR}/wayland_desktop.sh)
+snaplorn_test_environment(sys_wayland_desktop system env)
+set_tests_properties(sys_wayland_desktop PROPERTIES LABELS system TIMEOUT 300
+    ENVIRONMENT "${env};SNAPLORN_WAYSTATE=${SNAPLORN_WAYSTATE};WAYLAND_GRAB=$<TARGET_FILE:wayland_grab>"
+    FIXTURES_REQUIRED wayland RESOURCE_LOCK wayland)
+# Printing (CUPS) and mail (SMTP sink) as on X11, from a program on Qt's
+# Wayland platform. cups-pdf writes into one folder for both sessions: the
+# X11 run never runs beside this one.
+add_test(NAME sys_wayland_output COMMAND ${SNAPLORN_TEST_LAUNCHER}
+         ${CMAKE_CURRENT_LIST_DIR}/with-wayland.sh $<TARGET_FILE:tst_output_servers>)
+snaplorn_test_environment(sys_wayland_output system env)
+set_tests_properties(sys_wayland_output PROPERTIES LABELS system TIMEOUT 300
+    ENVIRONMENT "${env};SNAPLORN_WAYSTATE=${SNAPLORN_WAYSTATE}"
+    FIXTURES_REQUIRED wayland RESOURCE_LOCK "wayland;xdisplay")
