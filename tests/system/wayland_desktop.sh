@@ -24,14 +24,17 @@ said() { # EXPECTED ARGS...: the command line fails and says EXPECTED
 # ---- the active window -------------------------------------------------------
 convert -size 300x200 gradient:red-blue -fill yellow -draw 'rectangle 20,20 120,80' \
   -depth 8 "PNG24:$out/window.png"
-QT_WAYLAND_DISABLE_WINDOWDECORATION=1 "$WAYLAND_GRAB" window "$out/window.png" &
-STARTED_PIDS+=($!)
-window=$!
 # A window of fixed size floats in sway; it gets a border of 3 pixels.
-poll 15 bash -c "swaymsg -t get_tree | grep -B8 '\"focused\": true' | grep -q 'floating_con'" \
-  || fail "the test window did not come up focused: $(tree | head -c 2000)"
-swaymsg -q '[app_id="snaplorn-testwindow"] border pixel 3, move position 100 50' || fail "placing"
-sleep 0.3 # its first picture
+show_window() {
+  QT_WAYLAND_DISABLE_WINDOWDECORATION=1 "$WAYLAND_GRAB" window "$out/window.png" &
+  window=$!
+  STARTED_PIDS+=($window)
+  poll 15 bash -c "swaymsg -t get_tree | grep -B8 '\"focused\": true' | grep -q 'floating_con'" \
+    || fail "the test window did not come up focused: $(tree | head -c 2000)"
+  swaymsg -q '[app_id="snaplorn-testwindow"] border pixel 3, move position 100 50' || fail "placing"
+  sleep 0.3 # its first picture
+}
+show_window
 # The frame is the window with the border sway draws in its focused colour.
 convert "$out/window.png" -bordercolor '#285577' -border 3 "PNG24:$out/framed.png"
 printed=$("$SNAPLORN_BINARY" --capture window --output "$out/active.bmp") || fail "window capture: $printed"
@@ -117,28 +120,47 @@ convert -size 1920x1080 xc:black -depth 8 "PNG24:$out/black.png"
 shows none "$out/black.png"
 
 # ---- the tray ------------------------------------------------------------------
-# A status notifier host: the window goes into the tray at start, a click
-# on the icon brings it back, the host's menu shows the program's entries
-# and Exit from it ends the program.
+# A status notifier host: the window goes into the tray at start; the
+# host's menu follows the window; its window capture takes the window that
+# was active, never the program's own; F4 hides the window again, a click
+# on the icon brings it back, and Exit from the menu ends the program.
 /usr/bin/python3 "$here/sni_host.py" serve > "$out/host.log" 2>&1 &
 host=$!
 STARTED_PIDS+=($host)
 poll 10 grep -q ready "$out/host.log" || fail "the status notifier host did not start"
+show_window
 write_settings "RunInTray=1"
-start_snaplorn
+SNAPLORN_MESSAGE_ANSWERS=no start_snaplorn
 pid=$LAST_PID
 poll 15 grep -q '^item ' "$out/host.log" || fail "no icon registered: $(cat "$SNAPLORN_TESTHOME/snaplorn.out")"
 item=$(grep '^item ' "$out/host.log" | tail -n 1 | cut -d' ' -f2)
+sni() { /usr/bin/python3 "$here/sni_host.py" "$@"; }
+show_entry() { sni menu "$item" | grep -q "|_Show Application...|$1\$"; }
 sleep 1
 window_of "$pid" && fail "the window did not go into the tray at start"
-/usr/bin/python3 "$here/sni_host.py" menu "$item" > "$out/menu.txt" || fail "no menu"
-grep -q '|_Show Application...|enabled$' "$out/menu.txt" || fail "menu while hidden: $(cat "$out/menu.txt")"
-/usr/bin/python3 "$here/sni_host.py" activate "$item" || fail "activate"
+show_entry enabled || fail "menu while hidden: $(sni menu "$item")"
+sni click "$item" "Capture Active _Window" || fail "window capture from the menu"
+poll 15 bash -c "swaymsg -t get_tree | grep -q '\"name\": \"Quorvex Snaplorn Screen Capture 3.0\"'" \
+  || fail "the window capture did not land"
+show_entry disabled || fail "menu while shown: $(sni menu "$item")"
+# The canvas shows the picture at its top-left corner: found by the
+# border's colour once the window itself is gone.
+kill "$window"; wait "$window" 2>/dev/null || true
+sleep 0.5
+"$WAYLAND_GRAB" screencopy "$out/main.png" >/dev/null || fail "screencopy of the main window"
+convert "$out/main.png" -crop 900x700+0+0 +repage "txt:$out/main.txt"
+corner=$(grep -m1 -i '#285577' "$out/main.txt" | cut -d: -f1) || fail "no picture on the canvas"
+part "$out/main.png" "306x206+${corner%,*}+${corner#*,}" "$out/canvas.png"
+same "$out/canvas.png" "$out/framed.png" || fail "the canvas does not show the active window"
+wtype -s 100 -k F4 || fail "wtype"
+poll 15 bash -c "! swaymsg -t get_tree | grep -q '\"pid\": $pid,'" || fail "F4 did not hide the window"
+sni activate "$item" || fail "activate"
 poll 15 window_of "$pid" || fail "a click on the icon did not bring the window back"
-/usr/bin/python3 "$here/sni_host.py" menu "$item" > "$out/menu.txt" || fail "no menu"
-grep -q '|_Show Application...|disabled$' "$out/menu.txt" || fail "menu while shown: $(cat "$out/menu.txt")"
-/usr/bin/python3 "$here/sni_host.py" click "$item" "E_xit" || fail "exit from the menu"
+sni click "$item" "E_xit" || fail "exit from the menu"
 poll 15 bash -c "! kill -0 $pid" || fail "Exit from the tray menu did not end the program"
+message_logged "exclamation|yesnocancel|Snaplorn21|You haven't saved the image.\\r\\nDo you want to save?" \
+  || fail "no unsaved-image question: $(cat "$SNAPLORN_MESSAGE_LOG")"
+: > "$SNAPLORN_MESSAGE_LOG"
 
 # ---- one program per session -----------------------------------------------------
 # Without a tray host the window stays where it can be reached (sway has no
