@@ -49,6 +49,8 @@ test_pkgs=(
   # the headless Wayland session: compositor, portals, their bus, a peer
   sway swaybg pipewire xdg-desktop-portal xdg-desktop-portal-wlr grim
   dbus-daemon dbus-bin python3-dbus python3-gi util-linux
+  # keys typed into the Wayland session's windows
+  wtype
 )
 
 case "${1:-test}" in
