@@ -26,6 +26,7 @@ add_dependencies(wayland_grab snaplorn)
 add_test(NAME sys_wayland_desktop COMMAND ${SNAPLORN_TEST_LAUNCHER}
          ${CMAKE_CURRENT_LIST_DIR}/with-wayland.sh bash ${CMAKE_CURRENT_LIST_DIR}/wayland_desktop.sh)
 snaplorn_test_environment(sys_wayland_desktop system env)
+list(TRANSFORM env REPLACE "^(ASAN_OPTIONS=.*)$" "\\1:fast_unwind_on_malloc=0")
 set_tests_properties(sys_wayland_desktop PROPERTIES LABELS system TIMEOUT 300
     ENVIRONMENT "${env};SNAPLORN_WAYSTATE=${SNAPLORN_WAYSTATE};WAYLAND_GRAB=$<TARGET_FILE:wayland_grab>"
     FIXTURES_REQUIRED wayland RESOURCE_LOCK wayland)
@@ -35,6 +36,7 @@ set_tests_properties(sys_wayland_desktop PROPERTIES LABELS system TIMEOUT 300
 add_test(NAME sys_wayland_output COMMAND ${SNAPLORN_TEST_LAUNCHER}
          ${CMAKE_CURRENT_LIST_DIR}/with-wayland.sh $<TARGET_FILE:tst_output_servers>)
 snaplorn_test_environment(sys_wayland_output system env)
+list(TRANSFORM env REPLACE "^(ASAN_OPTIONS=.*)$" "\\1:fast_unwind_on_malloc=0")
 set_tests_properties(sys_wayland_output PROPERTIES LABELS system TIMEOUT 300
     ENVIRONMENT "${env};SNAPLORN_WAYSTATE=${SNAPLORN_WAYSTATE}"
     FIXTURES_REQUIRED wayland RESOURCE_LOCK "wayland;xdisplay")
