@@ -1,6 +1,9 @@
 #pragma once
 #include "platform/Tray.h"
 
+#include <QMenu>
+#include <QPointer>
+
 #include <memory>
 
 class QSystemTrayIcon;
@@ -27,9 +30,12 @@ public:
     void setMenu(QMenu* menu) override;
 
 private:
+    void releaseMenu();
+
     std::unique_ptr<QSystemTrayIcon> m_icon;
-    QMenu* m_menu = nullptr;
+    QPointer<QMenu> m_menu;
     bool m_notifierHost = false;
+    bool m_menuHandedOver = false;
 };
 
 } // namespace snaplorn
