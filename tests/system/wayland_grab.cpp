@@ -60,15 +60,14 @@ int setWallpaper(int argc, char** argv)
         std::fprintf(stderr, "no wallpaper service\n");
         return 2;
     }
-    const QString style = QString::fromLocal8Bit(argv[3]);
-    const Result set = style == QLatin1String("none")
+    const QString name = QString::fromLocal8Bit(argv[3]);
+    const WallpaperStyle style =
+        name == QLatin1String("tile")
+            ? WallpaperStyle::Tile
+            : (name == QLatin1String("stretch") ? WallpaperStyle::Stretch : WallpaperStyle::Center);
+    const Result set = name == QLatin1String("none")
                            ? services.wallpaper->remove()
-                           : services.wallpaper->set(
-                                 QString::fromLocal8Bit(argv[2]),
-                                 style == QLatin1String("tile")
-                                     ? WallpaperStyle::Tile
-                                     : (style == QLatin1String("stretch") ? WallpaperStyle::Stretch
-                                                                          : WallpaperStyle::Center));
+                           : services.wallpaper->set(QString::fromLocal8Bit(argv[2]), style);
     if (!set) {
         std::fprintf(stderr, "%s\n", set.message.toUtf8().constData());
         return 2;
