@@ -51,6 +51,8 @@ test_pkgs=(
   sway swaybg pipewire xdg-desktop-portal xdg-desktop-portal-wlr grim
   wtype wl-clipboard
   dbus-daemon dbus-bin python3-dbus python3-gi util-linux
+  # keys typed into the Wayland session's windows
+  wtype
 )
 # `make test-kwin` only: a headless KWin session with KDE's portals (many
 # packages: plasma-workspace alone brings about 235), and KDE's Wayland

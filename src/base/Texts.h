@@ -345,4 +345,14 @@ inline constexpr char MailTransportWontStart[] =
 inline constexpr char MailAttachmentUnreadable[] =
     "The message could not be sent: the attachment \"%1\" cannot be read.";
 
+// The active window on Wayland desktops (%1 names the compositor)
+inline constexpr char ActiveWindowIpcUnreachable[] =
+    "The active window cannot be found: %1 cannot be reached (%2).";
+inline constexpr char ActiveWindowIpcUnreadable[] =
+    "The active window cannot be found: %1 gave an answer that cannot be read (%2).";
+inline constexpr char PickWindowNotice[] = "This desktop does not tell which window is active.\r\n"
+                                           "Pick the window in the desktop's screenshot dialog.";
+inline constexpr char PickWindowSilent[] =
+    "The window was not captured: the screenshot dialog did not answer within %1 seconds.";
+
 } // namespace snaplorn::texts

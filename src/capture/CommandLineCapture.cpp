@@ -45,7 +45,18 @@ GrabResult takePicture(PlatformServices& services, const QString& mode)
         return grabDesktopAndWait(*services.grabber);
     if (!services.activeWindow)
         return {QImage(), QString::fromUtf8(texts::CaptureUnavailable)};
-    const ActiveWindowInfo active = services.activeWindow->activeWindow();
+    ActiveWindow& windows = *services.activeWindow;
+    const ActiveWindowInfo active = windows.activeWindow();
+    // Where the desktop lets the user pick the window, its dialog comes up.
+    if (active.picked) {
+        fprintf(stderr, "snaplorn: %s\n",
+                QString(active.error)
+                    .replace(QLatin1String("\r\n"), QLatin1String(" "))
+                    .toLocal8Bit()
+                    .constData());
+        return waitForGrab(
+            [&windows](GrabAnswer answer) { windows.requestPicked(std::move(answer)); });
+    }
     if (!active.ok())
         return {QImage(), QString(active.error).replace(QLatin1String("\r\n"), QLatin1String(" "))};
     return grabAreaAndWait(*services.grabber, active.frame);

@@ -260,6 +260,16 @@ void frmCaptureDesktop::CaptureActiveWin(bool ovbActiveWnd)
         return;
     }
     const ActiveWindowInfo active = activeOtherWindow();
+    if (active.picked) {
+        // The desktop's own screenshot dialog lets the user pick the window.
+        m_waitingForGrab = true;
+        QPointer<frmCaptureDesktop> self(this);
+        m_services.activeWindow->requestPicked([self](const GrabResult& grab) {
+            if (self)
+                self->windowGrabArrived(grab);
+        });
+        return;
+    }
     if (!active.ok()) {
         emit captureFailed(active.error);
         return;
@@ -306,7 +316,8 @@ ActiveWindowInfo frmCaptureDesktop::activeOtherWindow()
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
         QThread::msleep(10);
         active = m_services.activeWindow->activeWindow();
-    } while ((!active.ok() || active.frame == own) && waited.elapsed() < 400);
+    } while (!active.picked && (!active.ok() || active.frame == own) &&
+             waited.elapsed() < 400);
     return active;
 }
 

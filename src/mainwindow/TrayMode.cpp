@@ -53,6 +53,7 @@ TrayMode::TrayMode(QMainWindow& window, PlatformServices& services, QAction& pop
     if (Tray* tray = m_services.tray.get()) {
         connect(tray, &Tray::doubleClicked, this, &TrayMode::restoreFromTray);
         connect(tray, &Tray::contextRequested, this, &TrayMode::trayContextMenu);
+        tray->setMenu(&mnuPopup);
     }
     window.installEventFilter(
         new VisibilityWatcher([this](bool shown) { windowShownOrHidden(shown); }, this));

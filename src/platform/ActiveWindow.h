@@ -1,4 +1,7 @@
 #pragma once
+#include "base/Texts.h"
+#include "platform/ScreenGrabber.h"
+
 #include <QRect>
 #include <QString>
 
@@ -8,6 +11,12 @@ namespace snaplorn {
 struct ActiveWindowInfo {
     QRect frame;   // outer frame incl. decorations, desktop coordinates
     QString error; // set when there is no active window
+    // Set where the desktop does not say which window is active and lets the
+    // user pick the window in its own screenshot dialog instead: the picture
+    // then comes from ActiveWindow::requestPicked(), and `error` holds the
+    // notice that tells the user so (what a caller that cannot ask for the
+    // picture shows as the reason).
+    bool picked = false;
     bool ok() const { return error.isEmpty() && frame.isValid(); }
 };
 
@@ -16,6 +25,12 @@ class ActiveWindow
 public:
     virtual ~ActiveWindow() = default;
     virtual ActiveWindowInfo activeWindow() = 0;
+    // The picture of the window the user picks, for an answer with `picked`
+    // set. Answered exactly once, like a grab.
+    virtual void requestPicked(GrabAnswer answer)
+    {
+        answer({QImage(), QString::fromUtf8(texts::CaptureUnavailable)});
+    }
 };
 
 } // namespace snaplorn

@@ -74,6 +74,22 @@ QString xfceStyle(const QString& path, WallpaperStyle style)
     return QStringLiteral("1");
 }
 
+// Every output shows the picture; sway's own background colour fills what a
+// centred picture leaves, and stands alone when there is no picture.
+ToolCommand swayCommand(const QString& path, WallpaperStyle style)
+{
+    QString command = QStringLiteral("output * bg ");
+    if (path.isEmpty()) {
+        command += QLatin1String("#000000 solid_color");
+    } else {
+        const char* mode = style == WallpaperStyle::Tile
+                               ? "tile"
+                               : (style == WallpaperStyle::Stretch ? "stretch" : "center #000000");
+        command += swayFileWord(path) + QLatin1Char(' ') + QLatin1String(mode);
+    }
+    return {QStringLiteral("swaymsg"), {command}, false};
+}
+
 ToolCommand xfconfSet(const QString& property, const QString& value, const QString& newType = {})
 {
     QStringList arguments{QStringLiteral("-c"), QStringLiteral("xfce4-desktop"),
@@ -103,6 +119,8 @@ DesktopKind detectDesktop(const QString& xdgCurrentDesktop)
             return DesktopKind::Xfce;
         if (name == QLatin1String("kde"))
             return DesktopKind::Plasma;
+        if (name == QLatin1String("sway"))
+            return DesktopKind::Sway;
     }
     return DesktopKind::Other;
 }
@@ -124,6 +142,8 @@ QList<ToolCommand> wallpaperCommands(DesktopKind desktop, const QString& path, W
               QStringLiteral("/PlasmaShell"), QStringLiteral("org.kde.PlasmaShell.evaluateScript"),
               QStringLiteral("string:") + plasmaScript(path, style)},
              false}};
+    case DesktopKind::Sway:
+        return {swayCommand(path, style)};
     case DesktopKind::Xfce:
     case DesktopKind::Other:
         break;
@@ -193,6 +213,18 @@ QString plasmaScript(const QString& path, WallpaperStyle style)
                "}\n")
         .arg(javaScriptString(fileUri(path)))
         .arg(fillMode);
+}
+
+QString swayFileWord(const QString& path)
+{
+    // Single quotes keep the expansion from touching the name, and double
+    // quotes around them keep sway's split from cutting it at blanks. A
+    // quote of either kind in the name leaves the single quotes for a
+    // moment and comes escaped (sway passes an escaped double quote on).
+    QString quoted = path;
+    quoted.replace(QLatin1Char('\''), QLatin1String("'\\''"));
+    quoted.replace(QLatin1Char('"'), QLatin1String("'\\\"'"));
+    return QStringLiteral("\"'%1'\"").arg(quoted);
 }
 
 QString gvariantString(const QString& text)

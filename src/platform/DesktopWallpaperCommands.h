@@ -7,10 +7,10 @@
 
 namespace snaplorn {
 
-// Desktops that keep the wallpaper in a setting of their own. On any other
-// desktop, and on a bare X server, the wallpaper is the root window's
-// background picture.
-enum class DesktopKind { Gnome, Cinnamon, Mate, Xfce, Plasma, Other };
+// Desktops that keep the wallpaper in a setting of their own (sway: in its
+// outputs' configuration). On any other desktop, and on a bare X server, the
+// wallpaper is the root window's background picture.
+enum class DesktopKind { Gnome, Cinnamon, Mate, Xfce, Plasma, Sway, Other };
 
 // The desktop named by XDG_CURRENT_DESKTOP (a colon-separated list, most
 // specific first; names in any letter case).
@@ -46,6 +46,10 @@ QList<ToolCommand> xfceWallpaperCommands(const QString& propertyList, const QStr
 // The Plasma shell script that sets (or, with an empty path, removes) the
 // picture on every desktop.
 QString plasmaScript(const QString& path, WallpaperStyle style);
+
+// A file name as one word of a sway command: sway splits the command at
+// blanks and then expands the name like a shell word.
+QString swayFileWord(const QString& path);
 
 // Text as a GVariant string literal, as gsettings parses its value.
 QString gvariantString(const QString& text);

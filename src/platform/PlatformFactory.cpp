@@ -9,10 +9,12 @@
 #include "platform/DesktopToolWallpaper.h"
 #include "platform/DialogService.h"
 #include "platform/HotKeys.h"
+#include "platform/HyprlandActiveWindow.h"
 #include "platform/KwinActiveWindow.h"
 #include "platform/LoggingMessageService.h"
 #include "platform/Mailer.h"
 #include "platform/PortalHotKeys.h"
+#include "platform/PortalPickedWindow.h"
 #include "platform/PortalScreenGrabber.h"
 #include "platform/Printer.h"
 #include "platform/QtClipboard.h"
@@ -22,6 +24,7 @@
 #include "platform/QtTray.h"
 #include "platform/ScreenGrabber.h"
 #include "platform/Shell.h"
+#include "platform/SwayActiveWindow.h"
 #include "platform/Tray.h"
 #include "platform/Wallpaper.h"
 #include "platform/WaylandGrab.h"
@@ -49,13 +52,27 @@ std::unique_ptr<ScreenGrabber> waylandGrabber()
     return std::make_unique<PortalScreenGrabber>();
 }
 
-// The screen of a Wayland session, and where the compositor tells which
-// window is active (KWin), that window.
+// Which window is active is asked of the compositors that tell: sway and
+// Hyprland over their IPC sockets, KWin through its screenshot interface;
+// elsewhere the desktop's screenshot dialog lets the user pick the window.
+std::unique_ptr<ActiveWindow> waylandActiveWindow()
+{
+    const QString sway = qEnvironmentVariable("SWAYSOCK");
+    if (!sway.isEmpty())
+        return std::make_unique<SwayActiveWindow>(sway);
+    const QString hyprland = HyprlandActiveWindow::sessionSocket();
+    if (!hyprland.isEmpty())
+        return std::make_unique<HyprlandActiveWindow>(hyprland);
+    if (detectDesktop(qEnvironmentVariable("XDG_CURRENT_DESKTOP")) == DesktopKind::Plasma)
+        return std::make_unique<KwinActiveWindow>();
+    return std::make_unique<PortalPickedWindow>();
+}
+
+// The screen of a Wayland session and its active window.
 void addWaylandScreenServices(PlatformServices& services)
 {
     services.grabber = waylandGrabber();
-    if (detectDesktop(qEnvironmentVariable("XDG_CURRENT_DESKTOP")) == DesktopKind::Plasma)
-        services.activeWindow = std::make_unique<KwinActiveWindow>();
+    services.activeWindow = waylandActiveWindow();
 }
 
 } // namespace
@@ -82,7 +99,10 @@ PlatformServices createPlatformServices()
     services.printer = std::make_unique<QtPrinter>();
     // A desktop that keeps the wallpaper in its own setting is changed with
     // its own tool; otherwise the X server's root window shows the picture.
-    const DesktopKind desktop = detectDesktop(qEnvironmentVariable("XDG_CURRENT_DESKTOP"));
+    DesktopKind desktop = detectDesktop(qEnvironmentVariable("XDG_CURRENT_DESKTOP"));
+    // sway does not always announce itself; its IPC socket does.
+    if (desktop == DesktopKind::Other && !qEnvironmentVariableIsEmpty("SWAYSOCK"))
+        desktop = DesktopKind::Sway;
     if (desktop != DesktopKind::Other)
         services.wallpaper = std::make_unique<DesktopToolWallpaper>(desktop);
     else if (qtX11Connection())

@@ -43,7 +43,7 @@ struct PlatformServices {
 
 // The services of this desktop: X11 or Wayland, and the freedesktop tools.
 PlatformServices createPlatformServices();
-// The screen grabber (and on X11 the active window) for work without a GUI
+// The screen grabber and the active window for work without a GUI
 // application object, in the session the program would run in: Wayland's
 // grabber when Qt would choose its Wayland platform, else the X11 services
 // over a connection of their own, kept in `x11`. False with the reason in

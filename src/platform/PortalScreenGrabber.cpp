@@ -37,8 +37,9 @@ QString unavailable(const QString& why)
 
 } // namespace
 
-PortalRequest::PortalRequest(QObject* parent, GrabAnswer answer, int timeoutMs)
-    : QObject(parent), m_answer(std::move(answer)), m_asked(QDateTime::currentDateTimeUtc())
+PortalRequest::PortalRequest(QObject* parent, GrabAnswer answer, int timeoutMs, bool interactive)
+    : QObject(parent), m_answer(std::move(answer)), m_interactive(interactive),
+      m_asked(QDateTime::currentDateTimeUtc())
 {
     m_timer.setSingleShot(true);
     m_timer.setInterval(timeoutMs);
@@ -77,7 +78,7 @@ void PortalRequest::start()
         QString::fromLatin1(PortalService), QString::fromLatin1(PortalPath),
         QStringLiteral("org.freedesktop.portal.Screenshot"), QStringLiteral("Screenshot"));
     call << QString() << QVariantMap{{QStringLiteral("handle_token"), token},
-                                     {QStringLiteral("interactive"), false}};
+                                     {QStringLiteral("interactive"), m_interactive}};
     m_timer.start();
     auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, m_timer.interval()), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* w) {
@@ -86,7 +87,7 @@ void PortalRequest::start()
         if (reply.isError()) {
             const QDBusError error = reply.error();
             if (error.type() == QDBusError::NoReply || error.type() == QDBusError::Timeout)
-                finish({QImage(), QString::fromUtf8(texts::PortalSilent)});
+                finish({QImage(), silence()});
             else
                 finish({QImage(), unavailable(error.message())});
             return;
@@ -126,7 +127,14 @@ void PortalRequest::timedOut()
         deleteLater();
         return;
     }
-    finish({QImage(), QString::fromUtf8(texts::PortalSilent)});
+    finish({QImage(), silence()});
+}
+
+QString PortalRequest::silence() const
+{
+    if (m_interactive)
+        return QString::fromUtf8(texts::PickWindowSilent).arg(m_timer.interval() / 1000);
+    return QString::fromUtf8(texts::PortalSilent);
 }
 
 void PortalRequest::finish(const GrabResult& result)

@@ -9,12 +9,14 @@
 namespace snaplorn {
 
 // One Screenshot request to the desktop portal: answers once, with the
-// picture or a message, and removes the file the portal wrote for it.
+// picture or a message, and removes the file the portal wrote for it. An
+// interactive request lets the user choose what to take in the desktop's
+// own dialog.
 class PortalRequest : public QObject
 {
     Q_OBJECT
 public:
-    PortalRequest(QObject* parent, GrabAnswer answer, int timeoutMs);
+    PortalRequest(QObject* parent, GrabAnswer answer, int timeoutMs, bool interactive = false);
     void start();
 
 public slots:
@@ -24,8 +26,10 @@ private:
     void subscribe(const QString& path);
     void finish(const GrabResult& result);
     void timedOut();
+    QString silence() const;
 
     GrabAnswer m_answer;
+    bool m_interactive;
     bool m_answered = false;
     QDateTime m_asked;
     QTimer m_timer;

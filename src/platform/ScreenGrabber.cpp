@@ -17,9 +17,7 @@ void ScreenGrabber::requestArea(const QRect& area, GrabAnswer answer)
     });
 }
 
-namespace {
-
-GrabResult waitFor(const std::function<void(GrabAnswer)>& request)
+GrabResult waitForGrab(const std::function<void(GrabAnswer)>& request)
 {
     // Shared, so that an answer arriving after the wait was given up cannot
     // write into a finished frame.
@@ -34,16 +32,15 @@ GrabResult waitFor(const std::function<void(GrabAnswer)>& request)
     return answered->value_or(GrabResult{});
 }
 
-} // namespace
-
 GrabResult grabDesktopAndWait(ScreenGrabber& grabber)
 {
-    return waitFor([&grabber](GrabAnswer answer) { grabber.requestDesktop(std::move(answer)); });
+    return waitForGrab(
+        [&grabber](GrabAnswer answer) { grabber.requestDesktop(std::move(answer)); });
 }
 
 GrabResult grabAreaAndWait(ScreenGrabber& grabber, const QRect& area)
 {
-    return waitFor(
+    return waitForGrab(
         [&grabber, &area](GrabAnswer answer) { grabber.requestArea(area, std::move(answer)); });
 }
 

@@ -66,5 +66,7 @@ public:
 // event loop of its own.
 GrabResult grabDesktopAndWait(ScreenGrabber& grabber);
 GrabResult grabAreaAndWait(ScreenGrabber& grabber, const QRect& area);
+// The answer of any request answered the way grabs are.
+GrabResult waitForGrab(const std::function<void(GrabAnswer)>& request);
 
 } // namespace snaplorn

@@ -5,6 +5,8 @@
 #include <QRect>
 #include <QString>
 
+class QMenu;
+
 namespace snaplorn {
 
 // The program's icon in the desktop's notification area. There is at most
@@ -26,6 +28,10 @@ public:
     virtual void remove() = 0;
     // Where the icon sits on the screen (empty when unknown).
     virtual QRect geometry() const = 0;
+    // The icon's menu, for desktops that open it themselves (a status
+    // notifier host shows it where the user clicked). Elsewhere the icon
+    // reports contextRequested and the window opens the menu.
+    virtual void setMenu(QMenu* menu) { Q_UNUSED(menu); }
 
 signals:
     void doubleClicked();

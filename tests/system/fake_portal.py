@@ -1,9 +1,12 @@
 #!/usr/bin/python3
 # A Screenshot portal that misbehaves, on the session bus it is given:
 #   fake_portal.py silent|refuse|nofile|keys-error
+#   fake_portal.py pick PICTURE
 # silent: never answers; refuse: answers with response 2; nofile: answers
 # success with a file that does not exist; keys-error: its global shortcuts
-# answer every call with an error.
+# answer every call with an error; pick: answers an interactive request with
+# a fresh copy of PICTURE (what the user picked), and refuses any other.
+import shutil
 import sys
 
 import dbus
@@ -29,6 +32,12 @@ class Screenshot(dbus.service.Object):
         if mode != "silent":
             request = Request(bus, handle)
             code, results = (2, {}) if mode == "refuse" else (0, {"uri": "file:///nonexistent/shot.png"})
+            if mode == "pick":
+                code, results = 2, {}
+                if options.get("interactive", False):
+                    shot = "%s.%s.png" % (sys.argv[2], options["handle_token"])
+                    shutil.copy(sys.argv[2], shot)
+                    code, results = 0, {"uri": "file://" + shot}
             GLib.idle_add(lambda: request.Response(dbus.UInt32(code),
                                                    dbus.Dictionary(results, signature="sv")) and False)
         return dbus.ObjectPath(handle)

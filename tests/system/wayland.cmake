@@ -49,3 +49,17 @@ set_tests_properties(sys_wayland_overlay PROPERTIES DEPENDS sys_wayland_capture)
 add_dependencies(wayland_pointer snaplorn)
 
 snaplorn_wayland_test(sys_wayland_hotkeys wayland_hotkeys.sh)
+
+# The desktop services in the same session: active window, wallpaper, tray,
+# single instance.
+snaplorn_wayland_test(sys_wayland_desktop wayland_desktop.sh WAYLAND_GRAB=$<TARGET_FILE:wayland_grab>)
+# Printing (CUPS) and mail (SMTP sink) as on X11, from a program on Qt's
+# Wayland platform. cups-pdf writes into one folder for both sessions: the
+# X11 run never runs beside this one.
+add_test(NAME sys_wayland_output COMMAND ${SNAPLORN_TEST_LAUNCHER}
+         ${CMAKE_CURRENT_LIST_DIR}/with-wayland.sh $<TARGET_FILE:tst_output_servers>)
+snaplorn_test_environment(sys_wayland_output system env)
+list(TRANSFORM env REPLACE "^(ASAN_OPTIONS=.*)$" "\\1:fast_unwind_on_malloc=0")
+set_tests_properties(sys_wayland_output PROPERTIES LABELS system TIMEOUT 300
+    ENVIRONMENT "${env};SNAPLORN_WAYSTATE=${SNAPLORN_WAYSTATE}"
+    FIXTURES_REQUIRED wayland RESOURCE_LOCK "wayland;xdisplay")

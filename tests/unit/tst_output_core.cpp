@@ -181,6 +181,7 @@ private slots:
         QTest::newRow("MATE") << "MATE" << DesktopKind::Mate;
         QTest::newRow("XFCE lower case") << "xfce" << DesktopKind::Xfce;
         QTest::newRow("KDE") << "KDE" << DesktopKind::Plasma;
+        QTest::newRow("sway") << "sway" << DesktopKind::Sway;
         QTest::newRow("unset") << "" << DesktopKind::Other;
         QTest::newRow("openbox") << "Openbox" << DesktopKind::Other;
     }
@@ -189,6 +190,26 @@ private slots:
         QFETCH(QString, value);
         QFETCH(DesktopKind, desktop);
         QCOMPARE(detectDesktop(value), desktop);
+    }
+
+    // sway expands the file name like a shell word after splitting the
+    // command at blanks: blanks, quotes and "$" reach it unchanged.
+    void swayCommandsSetEveryOutput()
+    {
+        const QString path = "/home/a b/it's \"$HOME\".bmp";
+        const QString word = "\"'/home/a b/it'\\''s '\\\"'$HOME'\\\"'.bmp'\"";
+        QCOMPARE(swayFileWord(path), word);
+        const auto command = [](const QString& text) {
+            return QList<ToolCommand>{{"swaymsg", {text}, false}};
+        };
+        QCOMPARE(wallpaperCommands(DesktopKind::Sway, path, WallpaperStyle::Center),
+                 command("output * bg " + word + " center #000000"));
+        QCOMPARE(wallpaperCommands(DesktopKind::Sway, path, WallpaperStyle::Tile),
+                 command("output * bg " + word + " tile"));
+        QCOMPARE(wallpaperCommands(DesktopKind::Sway, path, WallpaperStyle::Stretch),
+                 command("output * bg " + word + " stretch"));
+        QCOMPARE(wallpaperCommands(DesktopKind::Sway, QString(), WallpaperStyle::Center),
+                 command("output * bg #000000 solid_color"));
     }
 
     void gnomeCommandsSetBothPicturesAndTheStyle()
