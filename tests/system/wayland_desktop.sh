@@ -5,14 +5,11 @@
 # sway and read back through a capture; the tray through a status notifier
 # host; one program per session.
 source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/wayland_lib.sh"
 : "${WAYLAND_GRAB:?}" "${SWAYSOCK:?}"
 here=$(dirname "$0")
-write_settings
-out="$SNAPLORN_TESTHOME/wayland-desktop"
-rm -rf "$out" && mkdir -p "$out/wall paper's" && chmod -R 755 "$out" # swaybg reads the pictures
+mkdir -p "$out/wall paper's" && chmod -R 755 "$out" # swaybg reads the pictures
 
-same() { [[ "$(compare -metric AE "$1" "$2" null: 2>&1)" == "0" ]]; }
-part() { convert "$1" -crop "$2" +repage "PNG24:$3"; }
 tree() { swaymsg -t get_tree; }
 window_of() { tree | grep -q "\"pid\": $1,"; }
 said() { # EXPECTED ARGS...: the command line fails and says EXPECTED

@@ -3,6 +3,9 @@
 write_settings
 out="$SNAPLORN_TESTHOME/$(basename "$0" .sh)"
 rm -rf "$out" && mkdir -p "$out" && chmod 755 "$out"
+# New windows open on the focused output: the first one, whatever the
+# tests before left focused.
+swaymsg -q focus output HEADLESS-1 || fail "focusing HEADLESS-1"
 
 picture() { # SIZE GRADIENT FILE: a gradient with a yellow box, 8 bits a channel
   convert -size "$1" "gradient:$2" -fill yellow -draw 'rectangle 10,10 200,120' -depth 8 "PNG24:$3"
