@@ -51,18 +51,14 @@ test_pkgs=(
   sway swaybg pipewire xdg-desktop-portal xdg-desktop-portal-wlr grim
   wtype wl-clipboard
   dbus-daemon dbus-bin python3-dbus python3-gi util-linux
-  # keys typed into the Wayland session's windows
-  wtype
-)
-# `make test-kwin` only: a headless KWin session with KDE's portals (many
-# packages: plasma-workspace alone brings about 235), and KDE's Wayland
-# protocols for the tests' fake input client
-kwin_pkgs=(
-  "${test_pkgs[@]}"
+  # a headless KWin session with KDE's portals (many packages: about two
+  # minutes to install), and KDE's Wayland protocols for the tests' fake
+  # input client
   kwin-wayland xdg-desktop-portal-kde qtwayland5 plasma-workspace
   qml-module-org-kde-kirigami2 qml-module-qtquick-controls2 qml-module-qtquick-layouts
   plasma-wayland-protocols
 )
+kwin_pkgs=("${test_pkgs[@]}")
 
 case "${1:-test}" in
   build) wanted=("${build_pkgs[@]}") ;;

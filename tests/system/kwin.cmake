@@ -1,7 +1,6 @@
-# A private headless KWin session (KDE Plasma) with KDE's own portals, for
-# `make test-kwin` only: its packages are many (scripts/install-deps.sh kwin),
-# so `make test` leaves these tests out (label kwin). They are defined once
-# the fake input protocol of KDE's Wayland protocols is installed.
+# A private headless KWin session (KDE Plasma) with KDE's own portals (label
+# kwin; `make test-kwin` runs only these). They are defined once the fake
+# input protocol of KDE's Wayland protocols is installed.
 set(SNAPLORN_FAKE_INPUT_XML /usr/share/plasma-wayland-protocols/fake-input.xml)
 if(EXISTS ${SNAPLORN_FAKE_INPUT_XML})
     set(SNAPLORN_KWINSTATE ${CMAKE_BINARY_DIR}/kwinsession)
