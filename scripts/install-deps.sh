@@ -49,6 +49,8 @@ test_pkgs=(
   # the headless Wayland session: compositor, portals, their bus, a peer
   sway swaybg pipewire xdg-desktop-portal xdg-desktop-portal-wlr grim
   dbus-daemon dbus-bin python3-dbus python3-gi util-linux
+  # the X server with two monitors: Xorg's dummy driver, xrandr to set them up
+  xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
 )
 
 case "${1:-test}" in
