@@ -48,6 +48,7 @@ test_pkgs=(
   "${package_pkgs[@]}" desktop-file-utils appstream lintian man-db
   # the headless Wayland session: compositor, portals, their bus, a peer
   sway swaybg pipewire xdg-desktop-portal xdg-desktop-portal-wlr grim
+  wtype wl-clipboard
   dbus-daemon dbus-bin python3-dbus python3-gi util-linux
   # the X server with two monitors: Xorg's dummy driver, xrandr to set them up
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils

@@ -66,10 +66,11 @@ set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.quorvex.example/snaplorn/")
 # The libraries it links are found by dpkg-shlibdeps; the tools it runs are
-# named here: xdg-open and xdg-email always, lp for printing and sendmail for
-# sending mail directly when present.
+# named here: xdg-open and xdg-email always, lp for printing, sendmail for
+# sending mail directly and wl-copy for the clipboard on Wayland when present.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "xdg-utils")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "cups-client, default-mta | mail-transport-agent")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS 
+    "cups-client, default-mta | mail-transport-agent, wl-clipboard")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)
 include(CPack)

@@ -199,6 +199,15 @@ inline constexpr char CliClipboardTaken[] = "Another program took the clipboard 
 inline constexpr char CliClipboardUnavailable[] = "the clipboard cannot be set: %1";
 inline constexpr char ClipboardNotKept[] =
     "the picture on the clipboard could not be kept after Snaplorn ended";
+inline constexpr char CliOnClipboardKept[] =
+    "The picture (%1 x %2 pixels) is on the clipboard; wl-copy serves it until another "
+    "program copies something.";
+// The Wayland clipboard kept by wl-copy
+inline constexpr char WlCopyMissing[] =
+    "wl-copy is not installed (package wl-clipboard); on a Wayland desktop it keeps the picture "
+    "on the clipboard";
+inline constexpr char WlCopySilent[] = "wl-copy did not take the picture within 10 seconds";
+inline constexpr char WlCopyFailed[] = "wl-copy failed: %1";
 
 // Options dialog
 inline constexpr char OptionsCaption[] = "Options - Snaplorn ";

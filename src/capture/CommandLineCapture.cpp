@@ -118,22 +118,27 @@ int serveClipboard(QApplication& app, PlatformServices& services, const QImage& 
     return app.exec();
 }
 
-// A picture for a file needs no GUI application object: a connection of
-// its own and the save code are all it takes, which keeps the start short.
-// A grab answered later (the desktop portal) is awaited in an event loop.
-int captureToFile(const CaptureOptions& options, int argc, char** argv)
+// The picture for a command line that needs no GUI application object: a
+// connection of its own is all it takes, which keeps the start short. A
+// grab answered later (the desktop portal) is awaited in an event loop.
+GrabResult grabWithoutWindows(const CaptureOptions& options, int argc, char** argv)
 {
     QString why;
     std::unique_ptr<X11Connection> x11;
     PlatformServices services;
     if (!addSessionScreenServices(services, x11, &why))
-        return fail(why);
+        return {QImage(), why};
     std::optional<QCoreApplication> events;
     if (!QCoreApplication::instance())
         events.emplace(argc, argv);
     if (options.delayMs > 0)
         QThread::msleep(ulong(options.delayMs));
-    const GrabResult grab = takePicture(services, options.mode);
+    return takePicture(services, options.mode);
+}
+
+int captureToFile(const CaptureOptions& options, int argc, char** argv)
+{
+    const GrabResult grab = grabWithoutWindows(options, argc, argv);
     if (!grab.ok())
         return fail(grab.error);
     return saveToFile(grab.image, options);
@@ -141,6 +146,19 @@ int captureToFile(const CaptureOptions& options, int argc, char** argv)
 
 int captureToClipboard(const CaptureOptions& options, int argc, char** argv)
 {
+    // Where the session keeps the clipboard for us, nothing needs to stay.
+    if (std::unique_ptr<Clipboard> kept = detachedSessionClipboard()) {
+        const GrabResult grab = grabWithoutWindows(options, argc, argv);
+        if (!grab.ok())
+            return fail(grab.error);
+        const Result set = kept->setImage(grab.image);
+        if (!set)
+            return fail(QString::fromUtf8(texts::CliClipboardUnavailable).arg(set.message));
+        printOut(QString::fromUtf8(texts::CliOnClipboardKept)
+                     .arg(grab.image.width())
+                     .arg(grab.image.height()));
+        return 0;
+    }
     // Qt ends the process when its platform cannot start: look first, and
     // stay connected until Qt is (a server without other clients resets
     // when its last client leaves).

@@ -11,7 +11,9 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QGuiApplication>
 #include <QPointer>
+#include <QScreen>
 #include <QThread>
 #include <QTimer>
 
@@ -24,12 +26,94 @@ namespace {
 constexpr int MinimumSpan = 9;
 // How often a drag begun before the overlay appeared looks at the pointer.
 constexpr int FollowIntervalMs = 15;
+
+constexpr Qt::WindowFlags OverlayFlags = Qt::Window | Qt::FramelessWindowHint |
+                                         Qt::WindowStaysOnTopHint |
+                                         Qt::X11BypassWindowManagerHint;
+
+// A full-screen window showing `part` of the picture over its whole area:
+// picture pixels per window pixel, each way.
+QSizeF scaleOf(const QRect& part, const QSize& window)
+{
+    if (window.isEmpty() || part.isEmpty())
+        return {1.0, 1.0};
+    return {qreal(part.width()) / window.width(), qreal(part.height()) / window.height()};
+}
+
+QPointF toPicture(const QRect& part, const QSizeF& scale, const QPointF& p)
+{
+    return {std::floor(part.left() + p.x() * scale.width()),
+            std::floor(part.top() + p.y() * scale.height())};
+}
+
+QRectF toWindow(const QRect& part, const QSizeF& scale, const QRectF& r)
+{
+    return {(r.left() - part.left()) / scale.width(), (r.top() - part.top()) / scale.height(),
+            r.width() / scale.width(), r.height() / scale.height()};
+}
+
+QScreen* screenShowing(const ScreenArea& area, const QPoint& origin)
+{
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    for (QScreen* screen : screens)
+        if (screen->name() == area.name)
+            return screen;
+    for (QScreen* screen : screens)
+        if (screen->geometry() == area.area.translated(origin))
+            return screen;
+    return nullptr;
+}
 } // namespace
 
+// The overlay on a further screen: shows that screen's part of the frozen
+// picture and hands its pointer and keys to the overlay, in picture pixels.
+class OverlaySheet : public QWidget
+{
+public:
+    OverlaySheet(frmCaptureDesktop& owner, const QRect& part)
+        : QWidget(nullptr, OverlayFlags), m_owner(owner), m_part(part)
+    {
+        setObjectName(QStringLiteral("frmCaptureDesktopSheet"));
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        setCursor(Qt::CrossCursor);
+    }
+    const QRect& part() const { return m_part; }
+    QSizeF scale() const { return scaleOf(m_part, size()); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        m_owner.paintPart(*this, m_part, scale(), event->rect());
+    }
+    void mousePressEvent(QMouseEvent* event) override
+    {
+        if (event->buttons() == Qt::LeftButton)
+            m_owner.pressAt(picturePoint(event));
+    }
+    void mouseMoveEvent(QMouseEvent* event) override
+    {
+        if (event->buttons() == Qt::LeftButton)
+            m_owner.moveAt(picturePoint(event));
+    }
+    void mouseReleaseEvent(QMouseEvent* event) override
+    {
+        if (isVisible())
+            m_owner.releasedAt(picturePoint(event), event->modifiers());
+    }
+    void keyPressEvent(QKeyEvent* event) override { m_owner.keyPressEvent(event); }
+
+private:
+    QPointF picturePoint(const QMouseEvent* event) const
+    {
+        return toPicture(m_part, scale(), event->position());
+    }
+
+    frmCaptureDesktop& m_owner;
+    QRect m_part;
+};
+
 frmCaptureDesktop::frmCaptureDesktop(QWidget& mainWindow, PlatformServices& services)
-    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                           Qt::X11BypassWindowManagerHint),
-      m_main(mainWindow), m_services(services)
+    : QWidget(nullptr, OverlayFlags), m_main(mainWindow), m_services(services)
 {
     setObjectName(QStringLiteral("frmCaptureDesktop"));
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -59,16 +143,78 @@ void frmCaptureDesktop::loadFrozenScreen(std::function<void(const Result&)> then
             return;
         }
         self->m_frozen = grab.image;
-        const QRect desktop = self->m_services.grabber->desktopGeometry();
-        self->m_origin = desktop.topLeft();
-        self->setGeometry(desktop);
+        self->placeWindows(grab);
         then(Result::success());
     });
+}
+
+// One window spanning the desktop where windows place themselves (X11);
+// where the grabber tells each screen's part, one full-screen window per
+// screen, so that every screen shows its own part at its own scale.
+void frmCaptureDesktop::placeWindows(const GrabResult& grab)
+{
+    dropSheets();
+    m_perScreen = !grab.screens.empty();
+    if (!m_perScreen) {
+        const QRect desktop = m_services.grabber->desktopGeometry();
+        m_origin = desktop.topLeft();
+        m_part = m_frozen.rect();
+        setWindowState(Qt::WindowNoState);
+        setGeometry(desktop);
+        return;
+    }
+    m_origin = grab.origin;
+    m_part = QRect();
+    for (const ScreenArea& area : grab.screens) {
+        QScreen* screen = screenShowing(area, grab.origin);
+        if (!screen)
+            continue; // a screen Qt does not know yet cannot show its part
+        QWidget* window = this;
+        if (m_part.isNull()) {
+            m_part = area.area;
+        } else {
+            m_sheets.push_back(new OverlaySheet(*this, area.area));
+            window = m_sheets.back();
+        }
+        window->setScreen(screen);
+        window->setGeometry(screen->geometry());
+    }
+    if (m_part.isNull()) { // no screen matched: the whole picture on the first
+        m_part = m_frozen.rect();
+        setScreen(QGuiApplication::primaryScreen());
+    }
+}
+
+void frmCaptureDesktop::showWindows()
+{
+    if (m_perScreen) {
+        showFullScreen();
+        for (OverlaySheet* sheet : m_sheets)
+            sheet->showFullScreen();
+    } else {
+        show();
+    }
+    raise();
+    activateWindow();
+}
+
+// Removes the other screens' windows; never called from inside one of them.
+void frmCaptureDesktop::dropSheets()
+{
+    qDeleteAll(m_sheets);
+    m_sheets.clear();
+}
+
+frmCaptureDesktop::~frmCaptureDesktop()
+{
+    dropSheets();
 }
 
 void frmCaptureDesktop::Unload()
 {
     hide();
+    for (OverlaySheet* sheet : m_sheets)
+        sheet->hide();
     m_follow->stop();
     m_bandShown = false;
     m_frozen = QImage(); // the canvas keeps its own reference
@@ -93,9 +239,7 @@ void frmCaptureDesktop::GetImage(const QString& sCaptureType)
         }
         if (rectangle) {
             // Waits for the user's drag, which finishes the capture.
-            show();
-            raise();
-            activateWindow();
+            showWindows();
             setFocus(Qt::ActiveWindowFocusReason); // Escape gives up the capture
             followHeldButton();
             return;
@@ -168,10 +312,19 @@ ActiveWindowInfo frmCaptureDesktop::activeOtherWindow()
 
 // ---- the rubber band ---------------------------------------------------------
 
+// Picture pixels per window pixel of this window: the device pixel ratio
+// for the window spanning the desktop, which is placed in device pixels.
+QSizeF frmCaptureDesktop::scale() const
+{
+    if (m_perScreen)
+        return scaleOf(m_part, size());
+    const qreal ratio = devicePixelRatioF();
+    return {ratio, ratio};
+}
+
 QPointF frmCaptureDesktop::screenPoint(const QPointF& widgetPoint) const
 {
-    const qreal ratio = devicePixelRatioF();
-    return {std::floor(widgetPoint.x() * ratio), std::floor(widgetPoint.y() * ratio)};
+    return toPicture(m_part, scale(), widgetPoint);
 }
 
 // The band's box: every pixel on the border of the rectangle between the
@@ -193,32 +346,54 @@ QRegion frmCaptureDesktop::bandRegion() const
 
 void frmCaptureDesktop::paintEvent(QPaintEvent* event)
 {
-    QPainter painter(this);
-    const qreal ratio = devicePixelRatioF();
-    const QRect exposed = event->rect();
-    const QRect source(
-        QPoint(int(exposed.left() * ratio), int(exposed.top() * ratio)),
-        QSize(int(std::ceil(exposed.width() * ratio)), int(std::ceil(exposed.height() * ratio))));
-    painter.drawImage(exposed, m_frozen, source);
+    paintPart(*this, m_part, scale(), event->rect());
+}
+
+void frmCaptureDesktop::paintPart(QWidget& window, const QRect& part, const QSizeF& scale,
+                                  const QRect& exposed)
+{
+    QPainter painter(&window);
+    const QRectF source(part.left() + exposed.left() * scale.width(),
+                        part.top() + exposed.top() * scale.height(),
+                        exposed.width() * scale.width(), exposed.height() * scale.height());
+    painter.drawImage(QRectF(exposed), m_frozen, source);
     if (!m_bandShown)
         return;
     // The band inverts the pixels under it, so it shows on any picture.
     painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-    for (const QRect& strip : bandRegion()) {
-        const QRectF logical(strip.x() / ratio, strip.y() / ratio, strip.width() / ratio,
-                             strip.height() / ratio);
-        painter.fillRect(logical, Qt::white);
-    }
+    for (const QRect& strip : bandRegion())
+        if (strip.intersects(part))
+            painter.fillRect(toWindow(part, scale, strip.intersected(part)), Qt::white);
+}
+
+// Repaints a region of the picture wherever a window shows it.
+void frmCaptureDesktop::updatePicture(const QRegion& pictureRegion)
+{
+    const auto repaint = [&pictureRegion](QWidget& window, const QRect& part,
+                                          const QSizeF& scale) {
+        QRegion dirty;
+        for (const QRect& r : pictureRegion)
+            if (r.intersects(part))
+                dirty += toWindow(part, scale, r.intersected(part)).toAlignedRect();
+        if (!dirty.isEmpty())
+            window.update(dirty);
+    };
+    repaint(*this, m_part, scale());
+    for (OverlaySheet* sheet : m_sheets)
+        repaint(*sheet, sheet->part(), sheet->scale());
 }
 
 void frmCaptureDesktop::mousePressEvent(QMouseEvent* event)
 {
-    if (event->buttons() != Qt::LeftButton)
-        return;
+    if (event->buttons() == Qt::LeftButton)
+        pressAt(screenPoint(event->position()));
+}
+
+void frmCaptureDesktop::pressAt(const QPointF& p)
+{
     m_follow->stop();
-    const QPointF p = screenPoint(event->position());
     if (m_bandShown)
-        update(bandRegion());
+        updatePicture(bandRegion());
     X0 = X1 = float(p.x());
     Y0 = Y1 = float(p.y());
     m_bandShown = false;
@@ -226,10 +401,14 @@ void frmCaptureDesktop::mousePressEvent(QMouseEvent* event)
 
 void frmCaptureDesktop::mouseMoveEvent(QMouseEvent* event)
 {
-    if (event->buttons() != Qt::LeftButton)
-        return;
+    if (event->buttons() == Qt::LeftButton)
+        moveAt(screenPoint(event->position()));
+}
+
+void frmCaptureDesktop::moveAt(const QPointF& p)
+{
     m_follow->stop(); // the events come here after all
-    moveBandTo(screenPoint(event->position()));
+    moveBandTo(p);
 }
 
 void frmCaptureDesktop::moveBandTo(const QPointF& p)
@@ -239,21 +418,25 @@ void frmCaptureDesktop::moveBandTo(const QPointF& p)
     Y1 = float(p.y());
     m_bandShown = true;
     dirty += bandRegion();
-    update(dirty);
+    updatePicture(dirty);
 }
 
 void frmCaptureDesktop::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (!isVisible())
-        return;
+    if (isVisible())
+        releasedAt(screenPoint(event->position()), event->modifiers());
+}
+
+void frmCaptureDesktop::releasedAt(const QPointF& p, Qt::KeyboardModifiers modifiers)
+{
     m_follow->stop();
-    releaseAt(screenPoint(event->position()), event->modifiers() == Qt::ShiftModifier);
+    releaseAt(p, modifiers == Qt::ShiftModifier);
 }
 
 void frmCaptureDesktop::releaseAt(const QPointF& p, bool shiftAlone)
 {
     if (m_bandShown)
-        update(bandRegion());
+        updatePicture(bandRegion());
     m_bandShown = false;
     // Shift alone discards the drag; the overlay stays for a new one.
     if (shiftAlone)
@@ -304,7 +487,7 @@ void frmCaptureDesktop::keyPressEvent(QKeyEvent* event)
         return;
     }
     if (m_bandShown)
-        update(bandRegion());
+        updatePicture(bandRegion());
     Unload();
     emit captureAbandoned();
 }

@@ -24,6 +24,7 @@
 #include "platform/Wallpaper.h"
 #include "platform/WaylandGrab.h"
 #include "platform/WaylandScreenGrabber.h"
+#include "platform/WlCopyClipboard.h"
 #include "platform/X11ActiveWindow.h"
 #include "platform/X11Display.h"
 #include "platform/X11HotKeys.h"
@@ -99,6 +100,13 @@ bool addSessionScreenServices(PlatformServices& services, std::unique_ptr<X11Con
         return false;
     addScreenServices(services, x11->get());
     return true;
+}
+
+std::unique_ptr<Clipboard> detachedSessionClipboard()
+{
+    if (waylandSessionChosen())
+        return std::make_unique<WlCopyClipboard>();
+    return nullptr;
 }
 
 void addScreenServices(PlatformServices& services, xcb_connection_t* connection)

@@ -51,6 +51,10 @@ PlatformServices createPlatformServices();
 // needs an event loop (a QCoreApplication).
 bool addSessionScreenServices(PlatformServices& services, std::unique_ptr<X11Connection>& x11,
                               QString* why);
+// The clipboard of a session where another process keeps what is copied
+// (Wayland: wl-copy), for work without a GUI application object; null where
+// the process that copies has to serve the clipboard itself (X11).
+std::unique_ptr<Clipboard> detachedSessionClipboard();
 // The screen grabber and the active window over the given X connection,
 // which must outlive them (also usable without an application object).
 void addScreenServices(PlatformServices& services, xcb_connection_t* connection);

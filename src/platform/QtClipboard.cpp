@@ -2,6 +2,7 @@
 
 #include "base/Texts.h"
 #include "platform/ClipboardKeeper.h"
+#include "platform/WlCopyClipboard.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -82,11 +83,21 @@ void QtClipboard::clear()
 void QtClipboard::persistOnExit()
 {
     QClipboard* clipboard = systemClipboard();
-    if (!clipboard || QGuiApplication::platformName() != QLatin1String("xcb") ||
-        !clipboard->ownsClipboard())
+    if (!clipboard || !clipboard->ownsClipboard())
         return;
     const QMimeData* data = clipboard->mimeData(QClipboard::Clipboard);
     if (!data || !data->hasImage())
+        return;
+    // A Wayland clipboard also lives in its owner: wl-copy takes it over.
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        const Result kept =
+            WlCopyClipboard().setImage(qvariant_cast<QImage>(data->imageData()));
+        if (!kept)
+            fprintf(stderr, "snaplorn: %s: %s\n", texts::ClipboardNotKept,
+                    kept.message.toLocal8Bit().constData());
+        return;
+    }
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
         return;
     // A clipboard manager receives every type from the application object's
     // own hand-over as it is destroyed; a keeper would only race with it.

@@ -5,13 +5,30 @@
 
 #include <functional>
 #include <optional>
+#include <vector>
 
 namespace snaplorn {
 
+// One screen's part of a desktop picture: the screen's name as the desktop
+// gives it (the name QScreen reports) and the area it shows, in picture
+// pixels.
+struct ScreenArea {
+    QString name;
+    QRect area;
+};
+
 // A picture of the screen, or why there is none.
 struct GrabResult {
+    GrabResult() = default;
+    GrabResult(QImage picture, QString why) : image(std::move(picture)), error(std::move(why)) {}
+
     QImage image; // Format_RGB32, one image pixel per screen pixel
     QString error;
+    // Where the picture's first pixel lies on the desktop.
+    QPoint origin;
+    // Each screen's part of a whole-desktop picture, where the grabber knows
+    // the layout it copied; empty otherwise.
+    std::vector<ScreenArea> screens;
     bool ok() const { return !image.isNull() && error.isEmpty(); }
 };
 

@@ -474,6 +474,10 @@ void Session::compose(WaylandGrab& grab, bool layoutOnly)
     grab.y = top;
     grab.width = right - left;
     grab.height = bottom - top;
+    grab.outputs.clear();
+    for (const auto& o : m_outputs)
+        grab.outputs.push_back(
+            {o->name, o->left() - left, o->top() - top, o->shownWidth(), o->shownHeight()});
     if (layoutOnly)
         return;
     if (grab.width > 32767 || grab.height > 32767) {

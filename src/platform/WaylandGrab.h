@@ -15,6 +15,7 @@
 // covers are black.
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace snaplorn {
 
@@ -39,6 +40,16 @@ struct WaylandGrab {
     int y = 0;
     int width = 0;
     int height = 0;
+    // Where each output lies in the picture (the bounding box's top left
+    // corner is 0, 0), in logical pixels, with the compositor's name for it.
+    struct Output {
+        std::string name;
+        int x = 0;
+        int y = 0;
+        int width = 0;
+        int height = 0;
+    };
+    std::vector<Output> outputs;
     // 32 bits per pixel, blue-green-red-0xff bytes, top row first; from
     // malloc, the caller frees it (releaseWaylandGrab or free()).
     unsigned char* data = nullptr;

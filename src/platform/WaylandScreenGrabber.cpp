@@ -57,7 +57,12 @@ GrabResult WaylandScreenGrabber::grabDesktop()
     // The picture owns the composed memory from here on.
     QImage image(grab.data, grab.width, grab.height, qsizetype(grab.stride), QImage::Format_RGB32,
                  std::free, grab.data);
-    return {image, QString()};
+    GrabResult result(image, QString());
+    result.origin = m_lastDesktop.topLeft();
+    for (const WaylandGrab::Output& output : grab.outputs)
+        result.screens.push_back({QString::fromStdString(output.name),
+                                  QRect(output.x, output.y, output.width, output.height)});
+    return result;
 }
 
 void WaylandScreenGrabber::requestDesktop(GrabAnswer answer)
@@ -70,9 +75,12 @@ void WaylandScreenGrabber::requestDesktop(GrabAnswer answer)
 void WaylandScreenGrabber::requestArea(const QRect& area, GrabAnswer answer)
 {
     GrabResult result = grabDesktop();
-    if (result.ok())
-        result.image = result.image.copy(
-            area.translated(-m_lastDesktop.topLeft()).intersected(result.image.rect()));
+    if (result.ok()) {
+        const QRect part = area.translated(-m_lastDesktop.topLeft()).intersected(result.image.rect());
+        result.image = result.image.copy(part);
+        result.origin += part.topLeft();
+        result.screens.clear();
+    }
     answer(result);
 }
 

@@ -3,25 +3,8 @@
 # portal, the program's own choice and the command line, each compared pixel
 # for pixel with the picture sway shows; two outputs composed into one.
 source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/wayland_lib.sh"
 : "${WAYLAND_GRAB:?}" "${SWAYSOCK:?}"
-write_settings
-out="$SNAPLORN_TESTHOME/wayland"
-rm -rf "$out" && mkdir -p "$out" && chmod 755 "$out" # swaybg reads the pictures
-
-picture() { # SIZE GRADIENT FILE: a gradient with a yellow box, 8 bits a channel
-  convert -size "$1" "gradient:$2" -fill yellow -draw 'rectangle 10,10 200,120' -depth 8 "PNG24:$3"
-}
-same() { [[ "$(compare -metric AE "$1" "$2" null: 2>&1)" == "0" ]]; }
-part() { convert "$1" -crop "$2" +repage "PNG24:$3"; }
-# show OUTPUT FILE: the output's wallpaper, awaited until sway shows it
-show() {
-  swaymsg -q output "$1" bg "$2" stretch || fail "swaymsg bg $1"
-  for _ in $(seq 1 100); do
-    grim -o "$1" "$out/shown.png" 2>/dev/null && same "$out/shown.png" "$2" && return 0
-    sleep 0.05
-  done
-  fail "sway does not show $2 on $1"
-}
 
 picture 1920x1080 navy-orange "$out/one.png"
 show HEADLESS-1 "$out/one.png"
@@ -87,8 +70,7 @@ fake_portal silent "the screenshot portal did not answer within 10 seconds"
 
 # A second output added to the right, smaller: one picture of both, black
 # where neither is.
-swaymsg -q create_output || fail "create_output"
-swaymsg -q output HEADLESS-2 mode 800x600 pos 1920 0 || fail "placing HEADLESS-2"
+second_output 800x600 1920 0
 picture 800x600 darkgreen-white "$out/two.png"
 show HEADLESS-2 "$out/two.png"
 geometry=$("$WAYLAND_GRAB" screencopy "$out/both.png") || fail "two outputs: $geometry"
