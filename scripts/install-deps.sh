@@ -12,6 +12,7 @@ build_pkgs=(
   cmake make g++ pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-qpa-plugins libqt6svg6
   libturbojpeg0-dev libxcb1-dev libxcb-keysyms1-dev libxcb-shm0-dev libxcb-xtest0-dev libx11-dev
+  libxcb-randr0-dev
   libwayland-dev wayland-protocols qt6-wayland
   fonts-dejavu-core xdg-utils
   # the PNG icons are drawn from the SVG one

@@ -32,12 +32,20 @@ constexpr Qt::WindowFlags OverlayFlags = Qt::Window | Qt::FramelessWindowHint |
                                          Qt::X11BypassWindowManagerHint;
 
 // A full-screen window showing `part` of the picture over its whole area:
-// picture pixels per window pixel, each way.
-QSizeF scaleOf(const QRect& part, const QSize& window)
+// picture pixels per window pixel, each way. Where the part has the
+// window's size in device pixels (X11; Wayland at Qt's own scale) that is
+// the device pixel ratio itself, which the window's size, rounded to whole
+// window pixels, would miss by up to a pixel at the far edges.
+QSizeF scaleOf(const QRect& part, const QWidget& window)
 {
-    if (window.isEmpty() || part.isEmpty())
+    const QSize size = window.size();
+    if (size.isEmpty() || part.isEmpty())
         return {1.0, 1.0};
-    return {qreal(part.width()) / window.width(), qreal(part.height()) / window.height()};
+    const qreal ratio = window.devicePixelRatioF();
+    if (qAbs(part.width() - size.width() * ratio) <= ratio / 2 &&
+        qAbs(part.height() - size.height() * ratio) <= ratio / 2)
+        return {ratio, ratio};
+    return {qreal(part.width()) / size.width(), qreal(part.height()) / size.height()};
 }
 
 QPointF toPicture(const QRect& part, const QSizeF& scale, const QPointF& p)
@@ -78,7 +86,7 @@ public:
         setCursor(Qt::CrossCursor);
     }
     const QRect& part() const { return m_part; }
-    QSizeF scale() const { return scaleOf(m_part, size()); }
+    QSizeF scale() const { return scaleOf(m_part, *this); }
 
 protected:
     void paintEvent(QPaintEvent* event) override
@@ -105,7 +113,7 @@ protected:
 private:
     QPointF picturePoint(const QMouseEvent* event) const
     {
-        return toPicture(m_part, scale(), event->position());
+        return m_owner.exactPoint(toPicture(m_part, scale(), event->position()), scale());
     }
 
     frmCaptureDesktop& m_owner;
@@ -148,9 +156,9 @@ void frmCaptureDesktop::loadFrozenScreen(std::function<void(const Result&)> then
     });
 }
 
-// One window spanning the desktop where windows place themselves (X11);
-// where the grabber tells each screen's part, one full-screen window per
-// screen, so that every screen shows its own part at its own scale.
+// Where the grabber tells each screen's part (Wayland; X11 with its
+// monitors listed), one full-screen window per screen, so that every screen
+// shows its own part at its own scale; else one window spanning the desktop.
 void frmCaptureDesktop::placeWindows(const GrabResult& grab)
 {
     dropSheets();
@@ -317,14 +325,34 @@ ActiveWindowInfo frmCaptureDesktop::activeOtherWindow()
 QSizeF frmCaptureDesktop::scale() const
 {
     if (m_perScreen)
-        return scaleOf(m_part, size());
+        return scaleOf(m_part, *this);
     const qreal ratio = devicePixelRatioF();
     return {ratio, ratio};
 }
 
 QPointF frmCaptureDesktop::screenPoint(const QPointF& widgetPoint) const
 {
-    return toPicture(m_part, scale(), widgetPoint);
+    return exactPoint(toPicture(m_part, scale(), widgetPoint), scale());
+}
+
+// On a scaled screen the pointer's place comes in whole window pixels, each
+// of which covers several picture pixels (X11). Where the display tells
+// the pointer's exact place and it lies within that window pixel, the
+// exact place is taken; a pointer that has moved on since keeps the place
+// of the event.
+QPointF frmCaptureDesktop::exactPoint(const QPointF& approximate, const QSizeF& scale) const
+{
+    if (scale.width() <= 1.0 && scale.height() <= 1.0)
+        return approximate;
+    const std::optional<PointerState> pointer =
+        m_services.grabber ? m_services.grabber->pointerState() : std::nullopt;
+    if (!pointer)
+        return approximate;
+    const QPointF exact = pointer->position - m_origin;
+    if (qAbs(exact.x() - approximate.x()) <= scale.width() &&
+        qAbs(exact.y() - approximate.y()) <= scale.height())
+        return exact;
+    return approximate;
 }
 
 // The band's box: every pixel on the border of the rectangle between the

@@ -16,7 +16,8 @@ add_test(NAME xmonitors_start COMMAND ${CMAKE_SOURCE_DIR}/scripts/xmonitors.sh s
 add_test(NAME xmonitors_stop COMMAND ${CMAKE_SOURCE_DIR}/scripts/xmonitors.sh stop ${SNAPLORN_XMONITORS})
 set_tests_properties(xmonitors_start PROPERTIES FIXTURES_SETUP xmonitors LABELS system)
 set_tests_properties(xmonitors_stop PROPERTIES FIXTURES_CLEANUP xmonitors LABELS system)
-set(monitor_tests desktopCoversEveryMonitor activeWindowOnEveryMonitor mainWindowOnEveryMonitor)
+set(monitor_tests desktopCoversEveryMonitor rectangleAcrossMonitors activeWindowOnEveryMonitor
+    mainWindowOnEveryMonitor)
 foreach(variant monitors hidpi mixed_scales)
     set(name tst_capture_x11_${variant})
     set(arguments)

@@ -421,6 +421,53 @@ private slots:
         QCOMPARE(messages->count(), 0);
     }
 
+    // A band dragged from one monitor into the other keeps exactly the
+    // device pixels inside it, whatever the scale of each monitor.
+    void rectangleAcrossMonitors()
+    {
+        QList<Monitor> all = monitors();
+        if (all.size() < 2)
+            QSKIP("the display has one monitor");
+        std::sort(all.begin(), all.end(),
+                  [](const Monitor& a, const Monitor& b) { return a.rect.x() < b.rect.x(); });
+        // A picture on each side of the border between the monitors, at
+        // distances from their corners that are whole Qt pixels at any scale.
+        const QRect left = all[0].rect;
+        const QRect right = all[1].rect;
+        const int top = std::max(left.top(), right.top()) + 120;
+        PatternWindow leftPicture(test::patternImage(300, 240, 51),
+                                  QPoint((right.left() - 300) / 6 * 6, top / 6 * 6));
+        PatternWindow rightPicture(test::patternImage(300, 240, 52),
+                                   right.topLeft() + QPoint(6, (top - right.top()) / 6 * 6));
+        for (PatternWindow* shown : {&leftPicture, &rightPicture}) {
+            shown->show();
+            QVERIFY(QTest::qWaitForWindowExposed(shown));
+        }
+        QTest::qWait(200);
+        trigger("mnuDesktop");
+        QTRY_VERIFY_WITH_TIMEOUT(w->isVisible() && !doc().canvas().isNull(), 10000);
+        const QImage desktop = doc().canvas();
+        // Points that are no whole Qt pixels at a scale of 1.5 or 2.
+        const QPoint from(right.left() - 181, top + 31);
+        const QPoint to(right.left() + 119, top + 181);
+        trigger("mnuRectangle");
+        QVERIFY(waitForOverlay());
+        QVERIFY(xdotool(QString("mousemove %1 %2 mousedown 1 mousemove %3 %4 mousemove %5 %6 "
+                                "mouseup 1")
+                            .arg(from.x())
+                            .arg(from.y())
+                            .arg(right.left() + 10)
+                            .arg(top + 100)
+                            .arg(to.x())
+                            .arg(to.y())));
+        QTRY_VERIFY_WITH_TIMEOUT(w->isVisible(), 10000);
+        // Inside the band's lines: from one pixel past the start point, two
+        // pixels narrower and lower than the drag.
+        QCOMPARE(doc().canvas(),
+                 desktop.copy(QRect(from + QPoint(1, 1),
+                                    QSize(to.x() - from.x() - 2, to.y() - from.y() - 2))));
+    }
+
     void activeWindowOnEveryMonitor_data()
     {
         QTest::addColumn<QPoint>("offset"); // from the left monitor's top-right corner
