@@ -452,14 +452,31 @@ private slots:
         const QPoint to(right.left() + 119, top + 181);
         trigger("mnuRectangle");
         QVERIFY(waitForOverlay());
-        QVERIFY(xdotool(QString("mousemove %1 %2 mousedown 1 mousemove %3 %4 mousemove %5 %6 "
-                                "mouseup 1")
+        QVERIFY(xdotool(QString("mousemove %1 %2 mousedown 1 mousemove %3 %4 mousemove %5 %6")
                             .arg(from.x())
                             .arg(from.y())
                             .arg(right.left() + 10)
                             .arg(top + 100)
                             .arg(to.x())
                             .arg(to.y())));
+        // The band shows on both monitors: its lines invert exactly the
+        // pixels of the band's border, and nothing beside them.
+        const QRect band(from, to);
+        const auto inverted = [&](const QRect& line) {
+            const QRect around = line.adjusted(-1, -1, 1, 1);
+            QImage expected = desktop.copy(around);
+            for (int y = 0; y < expected.height(); ++y)
+                for (int x = 0; x < expected.width(); ++x) {
+                    const QPoint p = around.topLeft() + QPoint(x, y);
+                    if (band.contains(p) && !band.adjusted(1, 1, -1, -1).contains(p))
+                        expected.setPixel(x, y, expected.pixel(x, y) ^ 0xffffffu);
+                }
+            return grabAreaAndWait(*services.grabber, around).image == expected;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(inverted(QRect(band.topLeft(), QSize(band.width(), 1))), 3000);
+        QVERIFY(inverted(QRect(band.topRight(), QSize(1, band.height()))));
+        QVERIFY(inverted(QRect(band.topLeft(), QSize(1, band.height()))));
+        QVERIFY(xdotool("mouseup 1"));
         QTRY_VERIFY_WITH_TIMEOUT(w->isVisible(), 10000);
         // Inside the band's lines: from one pixel past the start point, two
         // pixels narrower and lower than the drag.
