@@ -113,7 +113,7 @@ protected:
 private:
     QPointF picturePoint(const QMouseEvent* event) const
     {
-        return m_owner.exactPoint(toPicture(m_part, scale(), event->position()), scale());
+        return toPicture(m_part, scale(), event->position());
     }
 
     frmCaptureDesktop& m_owner;
@@ -332,27 +332,7 @@ QSizeF frmCaptureDesktop::scale() const
 
 QPointF frmCaptureDesktop::screenPoint(const QPointF& widgetPoint) const
 {
-    return exactPoint(toPicture(m_part, scale(), widgetPoint), scale());
-}
-
-// On a scaled screen the pointer's place comes in whole window pixels, each
-// of which covers several picture pixels (X11). Where the display tells
-// the pointer's exact place and it lies within that window pixel, the
-// exact place is taken; a pointer that has moved on since keeps the place
-// of the event.
-QPointF frmCaptureDesktop::exactPoint(const QPointF& approximate, const QSizeF& scale) const
-{
-    if (scale.width() <= 1.0 && scale.height() <= 1.0)
-        return approximate;
-    const std::optional<PointerState> pointer =
-        m_services.grabber ? m_services.grabber->pointerState() : std::nullopt;
-    if (!pointer)
-        return approximate;
-    const QPointF exact = pointer->position - m_origin;
-    if (qAbs(exact.x() - approximate.x()) <= scale.width() &&
-        qAbs(exact.y() - approximate.y()) <= scale.height())
-        return exact;
-    return approximate;
+    return toPicture(m_part, scale(), widgetPoint);
 }
 
 // The band's box: every pixel on the border of the rectangle between the

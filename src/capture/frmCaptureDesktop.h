@@ -88,7 +88,6 @@ private:
     snaplorn::ActiveWindowInfo activeOtherWindow();
     void Unload();
     QPointF screenPoint(const QPointF& widgetPoint) const;
-    QPointF exactPoint(const QPointF& approximate, const QSizeF& scale) const;
     friend class OverlaySheet;
     QRect bandRect() const;
     QRegion bandRegion() const;
