@@ -13,6 +13,7 @@ build_pkgs=(
   cmake make g++ pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-qpa-plugins libqt6svg6
   libturbojpeg0-dev libxcb1-dev libxcb-keysyms1-dev libxcb-shm0-dev libxcb-xtest0-dev libx11-dev
+  libxcb-randr0-dev
   libwayland-dev wayland-protocols qt6-wayland
   fonts-dejavu-core xdg-utils
   # the PNG icons are drawn from the SVG one
@@ -57,6 +58,8 @@ test_pkgs=(
   kwin-wayland xdg-desktop-portal-kde qtwayland5 plasma-workspace
   qml-module-org-kde-kirigami2 qml-module-qtquick-controls2 qml-module-qtquick-layouts
   plasma-wayland-protocols
+  # the X server with two monitors: Xorg's dummy driver, xrandr to set them up
+  xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
 )
 kwin_pkgs=("${test_pkgs[@]}")
 

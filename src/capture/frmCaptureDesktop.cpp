@@ -32,12 +32,20 @@ constexpr Qt::WindowFlags OverlayFlags = Qt::Window | Qt::FramelessWindowHint |
                                          Qt::X11BypassWindowManagerHint;
 
 // A full-screen window showing `part` of the picture over its whole area:
-// picture pixels per window pixel, each way.
-QSizeF scaleOf(const QRect& part, const QSize& window)
+// picture pixels per window pixel, each way. Where the part has the
+// window's size in device pixels (X11; Wayland at Qt's own scale) that is
+// the device pixel ratio itself, which the window's size, rounded to whole
+// window pixels, would miss by up to a pixel at the far edges.
+QSizeF scaleOf(const QRect& part, const QWidget& window)
 {
-    if (window.isEmpty() || part.isEmpty())
+    const QSize size = window.size();
+    if (size.isEmpty() || part.isEmpty())
         return {1.0, 1.0};
-    return {qreal(part.width()) / window.width(), qreal(part.height()) / window.height()};
+    const qreal ratio = window.devicePixelRatioF();
+    if (qAbs(part.width() - size.width() * ratio) <= ratio / 2 &&
+        qAbs(part.height() - size.height() * ratio) <= ratio / 2)
+        return {ratio, ratio};
+    return {qreal(part.width()) / size.width(), qreal(part.height()) / size.height()};
 }
 
 QPointF toPicture(const QRect& part, const QSizeF& scale, const QPointF& p)
@@ -78,7 +86,7 @@ public:
         setCursor(Qt::CrossCursor);
     }
     const QRect& part() const { return m_part; }
-    QSizeF scale() const { return scaleOf(m_part, size()); }
+    QSizeF scale() const { return scaleOf(m_part, *this); }
 
 protected:
     void paintEvent(QPaintEvent* event) override
@@ -148,9 +156,9 @@ void frmCaptureDesktop::loadFrozenScreen(std::function<void(const Result&)> then
     });
 }
 
-// One window spanning the desktop where windows place themselves (X11);
-// where the grabber tells each screen's part, one full-screen window per
-// screen, so that every screen shows its own part at its own scale.
+// Where the grabber tells each screen's part (Wayland; X11 with its
+// monitors listed), one full-screen window per screen, so that every screen
+// shows its own part at its own scale; else one window spanning the desktop.
 void frmCaptureDesktop::placeWindows(const GrabResult& grab)
 {
     dropSheets();
@@ -328,7 +336,7 @@ ActiveWindowInfo frmCaptureDesktop::activeOtherWindow()
 QSizeF frmCaptureDesktop::scale() const
 {
     if (m_perScreen)
-        return scaleOf(m_part, size());
+        return scaleOf(m_part, *this);
     const qreal ratio = devicePixelRatioF();
     return {ratio, ratio};
 }

@@ -20,10 +20,11 @@ struct PlatformServices;
 class OverlaySheet;
 
 // The capture overlay: a frameless window over every monitor that shows the
-// screen as it was frozen while the main window was hidden. Where windows
-// cannot place themselves (Wayland) it is one full-screen window per screen
-// instead, this one and further sheets, each showing its screen's part of
-// the picture; a drag begun on one screen goes on across the others. In "rectangle"
+// screen as it was frozen while the main window was hidden. Where the grabber
+// knows each screen's part of the picture (Wayland, X11 monitors) it is one
+// full-screen window per screen instead, this one and further sheets, each
+// showing its screen's part of the picture; a drag begun on one screen goes
+// on across the others. In "rectangle"
 // mode the user drags out the area to keep on it; the rubber band is painted
 // over the frozen picture, never into it. One overlay lives for the whole
 // run, so the drag points keep their values from one capture to the next.

@@ -70,6 +70,7 @@ void frmViewImage::connectViewSignals()
             &frmViewImage::resizeCanvasFromFrame);
     connect(picSelImageFrame, &CanvasFrame::popupRequested, this, &frmViewImage::showFramePopup);
     new ResizeRelay(centralWidget(), [this] { layoutControls(); });
+    connect(picSelImage, &CanvasWidget::scaleChanged, this, &frmViewImage::layoutControls);
 
     clsScroll::passFocus(HScroll1, picSelImage);
     clsScroll::passFocus(VScroll1, picSelImage);

@@ -3,9 +3,11 @@
 #include "base/Texts.h"
 #include "platform/X11Grab.h"
 
+#include <xcb/randr.h>
 #include <xcb/xcb.h>
 
 #include <cstdlib>
+#include <memory>
 
 namespace snaplorn {
 
@@ -28,13 +30,40 @@ QString describe(const RawGrab& grab, int depth, int bitsPerPixel, const QRect& 
     return QString::fromUtf8(texts::GrabFailed).arg(grab.errorCode);
 }
 
+struct FreeDeleter {
+    void operator()(void* p) const { std::free(p); }
+};
+template <typename T> using Reply = std::unique_ptr<T, FreeDeleter>;
+
+// RandR 1.5 lists monitors, which are Qt's screens on X11.
+bool monitorsListed(xcb_connection_t* c)
+{
+    const xcb_query_extension_reply_t* extension = xcb_get_extension_data(c, &xcb_randr_id);
+    if (!extension || !extension->present)
+        return false;
+    Reply<xcb_randr_query_version_reply_t> version(
+        xcb_randr_query_version_reply(c, xcb_randr_query_version(c, 1, 5), nullptr));
+    return version && (version->major_version > 1 || version->minor_version >= 5);
+}
+
+QString atomName(xcb_connection_t* c, xcb_atom_t atom)
+{
+    Reply<xcb_get_atom_name_reply_t> reply(
+        xcb_get_atom_name_reply(c, xcb_get_atom_name(c, atom), nullptr));
+    if (!reply)
+        return QString();
+    return QString::fromLatin1(xcb_get_atom_name_name(reply.get()),
+                               xcb_get_atom_name_name_length(reply.get()));
+}
+
 } // namespace
 
 X11ScreenGrabber::X11ScreenGrabber(xcb_connection_t* connection, Transport transport)
     : m_connection(connection),
       m_root(std::make_unique<X11RootGrabber>(
           connection, transport == Transport::PlainOnly ? X11RootGrabber::Transport::PlainOnly
-                                                        : X11RootGrabber::Transport::Automatic))
+                                                        : X11RootGrabber::Transport::Automatic)),
+      m_monitorsListed(monitorsListed(connection))
 {
 }
 
@@ -80,9 +109,34 @@ void X11ScreenGrabber::requestArea(const QRect& area, GrabAnswer answer)
     answer(grabArea(area));
 }
 
+// The root window spans every monitor; the picture of it tells each
+// monitor's part, so that every screen can show its own part at its own
+// scale.
 GrabResult X11ScreenGrabber::grabDesktop()
 {
-    return grabArea(desktopGeometry());
+    GrabResult result = grabArea(desktopGeometry());
+    if (result.ok())
+        result.screens = monitors();
+    return result;
+}
+
+std::vector<ScreenArea> X11ScreenGrabber::monitors()
+{
+    std::vector<ScreenArea> found;
+    if (!m_monitorsListed)
+        return found;
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
+    Reply<xcb_randr_get_monitors_reply_t> reply(xcb_randr_get_monitors_reply(
+        m_connection, xcb_randr_get_monitors(m_connection, root, 1), nullptr));
+    if (!reply)
+        return found;
+    for (auto it = xcb_randr_get_monitors_monitors_iterator(reply.get()); it.rem;
+         xcb_randr_monitor_info_next(&it)) {
+        const xcb_randr_monitor_info_t* monitor = it.data;
+        found.push_back({atomName(m_connection, monitor->name),
+                         QRect(monitor->x, monitor->y, monitor->width, monitor->height)});
+    }
+    return found;
 }
 
 // The picture wraps the grabbed memory without a copy; the memory goes back

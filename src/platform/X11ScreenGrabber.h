@@ -2,6 +2,7 @@
 #include "platform/ScreenGrabber.h"
 
 #include <memory>
+#include <vector>
 
 struct xcb_connection_t;
 
@@ -31,14 +32,19 @@ public:
 
     std::optional<PointerState> pointerState() override;
 
+    // The whole root window, with each monitor's part of it.
     GrabResult grabDesktop();
     GrabResult grabArea(const QRect& area);
+    // The monitors the server shows, in root-window pixels; none where the
+    // server cannot list them.
+    std::vector<ScreenArea> monitors();
     // True while grabs go through shared memory.
     bool usesSharedMemory() const;
 
 private:
     xcb_connection_t* m_connection;
     std::unique_ptr<X11RootGrabber> m_root;
+    bool m_monitorsListed = false;
 };
 
 } // namespace snaplorn

@@ -38,9 +38,24 @@ void CanvasWidget::followDocumentSize()
 {
     // One image pixel is one device pixel, whatever the screen's scale.
     const qreal ratio = devicePixelRatioF();
+    m_ratio = ratio;
     const QSize size(qRound(m_document.width() / ratio), qRound(m_document.height() / ratio));
     if (size != this->size())
         resize(size);
+}
+
+// Moved with its window to a screen of another scale, the canvas keeps one
+// image pixel per device pixel: the same picture now covers another number
+// of device-independent pixels.
+bool CanvasWidget::event(QEvent* event)
+{
+    if (event->type() == QEvent::ScreenChangeInternal &&
+        !qFuzzyCompare(devicePixelRatioF(), m_ratio)) {
+        followDocumentSize();
+        update();
+        emit scaleChanged();
+    }
+    return QWidget::event(event);
 }
 
 void CanvasWidget::updateImageArea(const QRegion& imageArea)

@@ -36,8 +36,13 @@ signals:
     void mousePressed(Qt::MouseButton button, Qt::MouseButtons buttons, const QPointF& point);
     void mouseMoved(Qt::MouseButtons buttons, const QPointF& point);
     void mouseReleased(Qt::MouseButton button, Qt::MouseButtons buttons, const QPointF& point);
+    // The window went to a screen of another scale: the canvas took its new
+    // size, and whatever is counted in image pixels around it (scroll
+    // ranges) must be counted again.
+    void scaleChanged();
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -46,4 +51,5 @@ protected:
 private:
     snaplorn::ImageDocument& m_document;
     std::function<void(QPainter&)> m_overlay;
+    qreal m_ratio = 1.0; // the device pixel ratio the size was taken at
 };
