@@ -48,10 +48,13 @@ QSizeF scaleOf(const QRect& part, const QWidget& window)
     return {qreal(part.width()) / size.width(), qreal(part.height()) / size.height()};
 }
 
+// The pointer is at a whole device pixel; its window position, that pixel
+// divided by the scale, may come back a hair below it when multiplied again.
 QPointF toPicture(const QRect& part, const QSizeF& scale, const QPointF& p)
 {
-    return {std::floor(part.left() + p.x() * scale.width()),
-            std::floor(part.top() + p.y() * scale.height())};
+    constexpr qreal Hair = 1e-6;
+    return {std::floor(part.left() + p.x() * scale.width() + Hair),
+            std::floor(part.top() + p.y() * scale.height() + Hair)};
 }
 
 QRectF toWindow(const QRect& part, const QSizeF& scale, const QRectF& r)
@@ -113,7 +116,7 @@ protected:
 private:
     QPointF picturePoint(const QMouseEvent* event) const
     {
-        return toPicture(m_part, scale(), event->position());
+        return toPicture(m_part, scale(), event->scenePosition());
     }
 
     frmCaptureDesktop& m_owner;
@@ -341,6 +344,9 @@ QSizeF frmCaptureDesktop::scale() const
     return {ratio, ratio};
 }
 
+// Positions are taken in window coordinates (the overlay fills its window):
+// the widget's own are rounded to whole Qt pixels, which on a scaled screen
+// would lose device pixels.
 QPointF frmCaptureDesktop::screenPoint(const QPointF& widgetPoint) const
 {
     return toPicture(m_part, scale(), widgetPoint);
@@ -405,7 +411,7 @@ void frmCaptureDesktop::updatePicture(const QRegion& pictureRegion)
 void frmCaptureDesktop::mousePressEvent(QMouseEvent* event)
 {
     if (event->buttons() == Qt::LeftButton)
-        pressAt(screenPoint(event->position()));
+        pressAt(screenPoint(event->scenePosition()));
 }
 
 void frmCaptureDesktop::pressAt(const QPointF& p)
@@ -421,7 +427,7 @@ void frmCaptureDesktop::pressAt(const QPointF& p)
 void frmCaptureDesktop::mouseMoveEvent(QMouseEvent* event)
 {
     if (event->buttons() == Qt::LeftButton)
-        moveAt(screenPoint(event->position()));
+        moveAt(screenPoint(event->scenePosition()));
 }
 
 void frmCaptureDesktop::moveAt(const QPointF& p)
@@ -443,7 +449,7 @@ void frmCaptureDesktop::moveBandTo(const QPointF& p)
 void frmCaptureDesktop::mouseReleaseEvent(QMouseEvent* event)
 {
     if (isVisible())
-        releasedAt(screenPoint(event->position()), event->modifiers());
+        releasedAt(screenPoint(event->scenePosition()), event->modifiers());
 }
 
 void frmCaptureDesktop::releasedAt(const QPointF& p, Qt::KeyboardModifiers modifiers)

@@ -447,9 +447,11 @@ private slots:
         trigger("mnuDesktop");
         QTRY_VERIFY_WITH_TIMEOUT(w->isVisible() && !doc().canvas().isNull(), 10000);
         const QImage desktop = doc().canvas();
-        // Points that are no whole Qt pixels at a scale of 1.5 or 2.
-        const QPoint from(right.left() - 181, top + 31);
-        const QPoint to(right.left() + 119, top + 181);
+        // Points that are no whole Qt pixels at a scale of 1.5 or 2, from
+        // either monitor's corner: a third and two thirds of one at 1.5,
+        // a half at 2.
+        const QPoint from(right.left() - 180, top + 32);
+        const QPoint to(right.left() + 121, top + 182);
         trigger("mnuRectangle");
         QVERIFY(waitForOverlay());
         QVERIFY(xdotool(QString("mousemove %1 %2 mousedown 1 mousemove %3 %4 mousemove %5 %6")
