@@ -21,41 +21,14 @@ stop_all() {
   rm -f "$state/env"
 }
 
-fail() {
-  echo "$1" >&2
-  for log in "$state"/*.log; do
-    [[ -s "$log" ]] && { echo "--- $log" >&2; tail -n 20 "$log" >&2; }
-  done
-  stop_all
-  exit 1
-}
-
 exec_as() {
   exec setpriv --reuid="$user" --regid="$user" --clear-groups --inh-caps=-all \
     env -i PATH=/usr/bin:/bin HOME="$state/home" XDG_RUNTIME_DIR="$state/runtime" \
     XDG_CURRENT_DESKTOP=KDE KDE_FULL_SESSION=true KDE_SESSION_VERSION=5 XDG_SESSION_TYPE=wayland \
     ${bus:+DBUS_SESSION_BUS_ADDRESS=$bus} ${wayland:+WAYLAND_DISPLAY=$wayland} "$@"
 }
-run_as() { (exec_as "$@"); }
-spawn() {
-  local name=$1; shift
-  exec_as "$@" >"$state/$name.log" 2>&1 &
-  echo $! > "$state/$name.pid"
-}
-wait_for() {
-  local tries=$(( $1 * 20 )); shift
-  for _ in $(seq 1 $tries); do "$@" && return 0; sleep 0.05; done
-  return 1
-}
-bus_has() {
-  run_as dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
-    org.freedesktop.DBus.NameHasOwner "string:$1" 2>/dev/null | grep -q 'boolean true'
-}
-shortcuts_offered() {
-  run_as dbus-send --session --print-reply --dest=org.freedesktop.portal.Desktop \
-    /org/freedesktop/portal/desktop org.freedesktop.DBus.Introspectable.Introspect 2>/dev/null |
-    grep -q 'org.freedesktop.portal.GlobalShortcuts'
-}
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/session_lib.sh"
 
 case "$cmd" in
 start)
@@ -72,26 +45,7 @@ start)
   cp /usr/bin/kwin_wayland "$state/bin/kwin_wayland"
   cp /usr/share/xdg-desktop-portal/portals/kde.portal "$state/portals/"
 
-  bus=unix:path=$state/runtime/bus
-  cat > "$state/bus.conf" <<CONF
-<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
- "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
-<busconfig>
-  <type>session</type>
-  <keep_umask/>
-  <listen>$bus</listen>
-  <auth>EXTERNAL</auth>
-  <standard_session_servicedirs/>
-  <policy context="default">
-    <allow send_destination="*" eavesdrop="true"/>
-    <allow eavesdrop="true"/>
-    <allow own="*"/>
-    <allow user="root"/>
-  </policy>
-</busconfig>
-CONF
-  spawn dbus dbus-daemon --config-file="$state/bus.conf" --nofork --nopidfile
-  wait_for 5 test -S "$state/runtime/bus" || fail "the session bus did not start"
+  start_session_bus
 
   # Software rendering; no permission checks, so that the tests' own
   # clients may use the fake input and the screenshot interfaces.
@@ -109,7 +63,7 @@ CONF
   # The frontend looks at every caller's /proc entry: it runs as root.
   user=0 spawn portal env XDG_DESKTOP_PORTAL_DIR="$state/portals" /usr/libexec/xdg-desktop-portal -r
   wait_for 15 bus_has org.freedesktop.portal.Desktop || fail "the desktop portal did not start"
-  wait_for 15 shortcuts_offered || fail "the desktop portal offers no GlobalShortcuts interface"
+  wait_for 15 portal_offers org.freedesktop.portal.GlobalShortcuts || fail "the desktop portal offers no GlobalShortcuts interface"
 
   cat > "$state/env" <<ENV
 export WAYLAND_DISPLAY=$state/runtime/wayland-kde

@@ -35,17 +35,7 @@ stop_all() {
   fi
 }
 
-fail() {
-  echo "$1" >&2
-  for log in "$state"/*.log; do
-    [[ -s "$log" ]] && { echo "--- $log" >&2; tail -n 20 "$log" >&2; }
-  done
-  stop_all
-  exit 1
-}
-
 # Runs a command as the session's user, in the session's namespace.
-run_as() { (exec_as "$@"); }
 exec_as() {
   exec nsenter -F -t "$(cat "$state/ns.pid")" -m -- \
     setpriv --reuid="$user" --regid="$user" --clear-groups --inh-caps=-all \
@@ -54,29 +44,7 @@ exec_as() {
     ${bus:+DBUS_SESSION_BUS_ADDRESS=$bus} ${wayland:+WAYLAND_DISPLAY=$wayland} "$@"
 }
 
-# Starts a background process NAME of the session, its pid in NAME.pid.
-spawn() {
-  local name=$1; shift
-  exec_as "$@" >"$state/$name.log" 2>&1 &
-  echo $! > "$state/$name.pid"
-}
-
-wait_for() { # seconds, then a command that succeeds when ready
-  local tries=$(( $1 * 20 )); shift
-  for _ in $(seq 1 $tries); do "$@" && return 0; sleep 0.05; done
-  return 1
-}
-
-bus_has() {
-  run_as dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
-    org.freedesktop.DBus.NameHasOwner "string:$1" 2>/dev/null | grep -q 'boolean true'
-}
-
-screenshot_offered() {
-  run_as dbus-send --session --print-reply --dest=org.freedesktop.portal.Desktop \
-    /org/freedesktop/portal/desktop org.freedesktop.DBus.Introspectable.Introspect 2>/dev/null |
-    grep -q 'org.freedesktop.portal.Screenshot'
-}
+source "$here/session_lib.sh"
 
 # The frontend looks at every caller's /proc entry, which an unprivileged
 # user may not do for the tests' processes (root): it alone runs as root.
@@ -85,7 +53,7 @@ screenshot_offered() {
 start_frontend() {
   user=0 spawn portal env XDG_DESKTOP_PORTAL_DIR="$state/portals" /usr/libexec/xdg-desktop-portal -r
   wait_for 15 bus_has org.freedesktop.portal.Desktop || fail "the desktop portal did not start"
-  wait_for 15 screenshot_offered || fail "the desktop portal offers no Screenshot interface"
+  wait_for 15 portal_offers org.freedesktop.portal.Screenshot || fail "the desktop portal offers no Screenshot interface"
 }
 
 case "$cmd" in
@@ -132,28 +100,7 @@ CONF
   ns_ready() { [[ -e "$state/tmp/.namespace-ready" ]]; }
   wait_for 5 ns_ready || fail "the session's mount namespace did not come up"
 
-  # The session bus of the session's user; root, which runs the tests, may
-  # connect as well.
-  bus=unix:path=$state/runtime/bus
-  cat > "$state/bus.conf" <<CONF
-<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
- "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
-<busconfig>
-  <type>session</type>
-  <keep_umask/>
-  <listen>$bus</listen>
-  <auth>EXTERNAL</auth>
-  <standard_session_servicedirs/>
-  <policy context="default">
-    <allow send_destination="*" eavesdrop="true"/>
-    <allow eavesdrop="true"/>
-    <allow own="*"/>
-    <allow user="root"/>
-  </policy>
-</busconfig>
-CONF
-  spawn dbus dbus-daemon --config-file="$state/bus.conf" --nofork --nopidfile
-  wait_for 5 test -S "$state/runtime/bus" || fail "the session bus did not start"
+  start_session_bus
 
   spawn sway env WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
     sway -c "$state/sway.conf"
