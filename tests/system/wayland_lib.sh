@@ -12,6 +12,13 @@ picture() { # SIZE GRADIENT FILE: a gradient with a yellow box, 8 bits a channel
 }
 same() { [[ "$(compare -metric AE "$1" "$2" null: 2>&1)" == "0" ]]; }
 part() { convert "$1" -crop "$2" +repage "PNG24:$3"; }
+# alike A B [MIN-PSNR]: the same pixels, or with MIN-PSNR a PSNR above it
+alike() {
+  [[ -z "${3:-}" ]] && { same "$1" "$2"; return; }
+  local psnr
+  psnr=$(compare -metric PSNR "$1" "$2" null: 2>&1 || true)
+  awk -v p="$psnr" -v m="$3" 'BEGIN { exit !(p == "inf" || p > m) }'
+}
 # show OUTPUT FILE: the output's wallpaper, awaited until sway shows it
 show() {
   swaymsg -q output "$1" bg "$2" stretch || fail "swaymsg bg $1"
