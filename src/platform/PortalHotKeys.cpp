@@ -1,4 +1,5 @@
 #include "platform/PortalHotKeys.h"
+#include "platform/PortalNames.h"
 
 #include "base/Texts.h"
 
@@ -45,8 +46,6 @@ namespace snaplorn {
 
 namespace {
 
-const char PortalService[] = "org.freedesktop.portal.Desktop";
-const char PortalPath[] = "/org/freedesktop/portal/desktop";
 const char ShortcutsInterface[] = "org.freedesktop.portal.GlobalShortcuts";
 const char RequestInterface[] = "org.freedesktop.portal.Request";
 const char SessionInterface[] = "org.freedesktop.portal.Session";
@@ -268,14 +267,6 @@ QVariant PortalHotKeys::shortcutList() const
     return QVariant::fromValue(shortcuts);
 }
 
-// The answer of a request comes on a request object whose path follows
-// from our name on the bus and the token: listened to before asking.
-QString PortalHotKeys::requestPath(const QString& token) const
-{
-    QString sender = QDBusConnection::sessionBus().baseService().mid(1);
-    sender.replace(QLatin1Char('.'), QLatin1Char('_'));
-    return QStringLiteral("%1/request/%2/%3").arg(QString::fromLatin1(PortalPath), sender, token);
-}
 
 void PortalHotKeys::call(Step step, const QDBusMessage& message, const QString& requestToken)
 {
@@ -287,7 +278,7 @@ void PortalHotKeys::call(Step step, const QDBusMessage& message, const QString& 
     }
     m_step = step;
     const int generation = ++m_generation;
-    m_awaited = requestToken.isEmpty() ? QString() : requestPath(requestToken);
+    m_awaited = requestToken.isEmpty() ? QString() : portalRequestPath(requestToken);
     if (!m_awaited.isEmpty())
         bus.connect(QString::fromLatin1(PortalService), m_awaited,
                     QString::fromLatin1(RequestInterface), QStringLiteral("Response"), this,

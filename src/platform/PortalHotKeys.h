@@ -68,7 +68,6 @@ private:
     void fail(const QString& message);
     void portalGone();
     QVariant shortcutList() const;
-    QString requestPath(const QString& token) const;
 
     int m_timeoutMs;
     std::map<int, Wanted> m_wanted;

@@ -1,4 +1,5 @@
 #include "platform/PortalScreenGrabber.h"
+#include "platform/PortalNames.h"
 
 #include "base/Texts.h"
 
@@ -24,8 +25,6 @@ QGuiApplication* guiApplication()
     return qobject_cast<QGuiApplication*>(QCoreApplication::instance());
 }
 
-const char PortalService[] = "org.freedesktop.portal.Desktop";
-const char PortalPath[] = "/org/freedesktop/portal/desktop";
 // After an answer given for want of one from the portal, a late picture is
 // still awaited this long, to remove its file.
 constexpr int LateAnswerMs = 60000;
@@ -69,10 +68,7 @@ void PortalRequest::start()
     // name on the bus and the token: listened to before asking, so an
     // answer cannot come before we listen.
     const QString token = QStringLiteral("snaplorn%1").arg(QRandomGenerator::global()->generate());
-    QString sender = bus.baseService().mid(1);
-    sender.replace(QLatin1Char('.'), QLatin1Char('_'));
-    subscribe(QStringLiteral("%1/request/%2/%3")
-                  .arg(QString::fromLatin1(PortalPath), sender, token));
+    subscribe(portalRequestPath(token));
 
     QDBusMessage call = QDBusMessage::createMethodCall(
         QString::fromLatin1(PortalService), QString::fromLatin1(PortalPath),
