@@ -35,14 +35,14 @@ second_output() {
   swaymsg -q output HEADLESS-2 mode "$1" pos "$2" "$3" transform normal scale 1 \
     || fail "placing HEADLESS-2"
 }
-# windows_of APP_ID: one line per window of that program, "FULLSCREEN NAME"
-# (FULLSCREEN 1 or 0), as sway's tree lists them
+# windows_of APP_ID: one line per window of that program, "FULLSCREEN
+# FOCUSED NAME" (each 1 or 0), as sway's tree lists them
 windows_of() {
   swaymsg -t get_tree | /usr/bin/python3 -c '
 import json, sys
 def walk(node):
     if node.get("app_id") == sys.argv[1]:
-        print(node.get("fullscreen_mode", 0), node.get("name"))
+        print(node.get("fullscreen_mode", 0), int(node.get("focused", False)), node.get("name"))
     for child in node.get("nodes", []) + node.get("floating_nodes", []):
         walk(child)
 walk(json.load(sys.stdin))' "$1"

@@ -12,7 +12,9 @@ source "$(dirname "$0")/wayland_lib.sh"
 noise() { convert -size "$1" xc: +noise Random -depth 8 "PNG24:$2"; }
 keys() { wtype -s 100 "$@" || fail "wtype $*"; }
 overlay_windows() { windows_of snaplorn | grep -c '^1 ' || true; }
-snaplorn_shown() { windows_of snaplorn | grep -q '^0 '; }
+# the main window shown and holding the keyboard, so the keys that follow
+# reach it
+snaplorn_shown() { windows_of snaplorn | grep -q '^0 1 '; }
 
 # Two outputs side by side, each showing noise: any pixel off shows. sway
 # paints the pointer into every picture of the screen: it is hidden while
@@ -39,7 +41,7 @@ sleep 0.5
 
 # overlay_count N WHAT: waits until the program shows N full-screen windows
 overlay_count() {
-  for _ in $(seq 1 100); do [[ $(overlay_windows) == "$1" ]] && return 0; sleep 0.1; done
+  for _ in $(seq 1 200); do [[ $(overlay_windows) == "$1" ]] && return 0; sleep 0.1; done
   fail "$2: $(windows_of snaplorn)"
 }
 # band X0 Y0 X1 Y1: F5, then a drag on the overlay (one window per output)
