@@ -1,6 +1,7 @@
 #include "capture/FastCapture.h"
 
 #include "base/Texts.h"
+#include "capture/CaptureKeeper.h"
 #include "document/JpegEncoder.h"
 #include "platform/WaylandGrab.h"
 #include "platform/X11Grab.h"
@@ -15,6 +16,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <vector>
 
 namespace snaplorn {
 
@@ -145,10 +148,18 @@ bool captureDesktop(const FastOptions& options)
 {
     if (waylandSessionChosen())
         return captureWaylandDesktop(options);
+    const std::string display = std::getenv("DISPLAY");
+    std::vector<unsigned char> kept;
+    if (capturekeeper::capture(display, options.quality, &kept)) {
+        std::string why;
+        return writeFileAtomically(options.output, kept.data(), kept.size(), &why);
+    }
     xcb_connection_t* connection = connectOrGiveUp(nullptr);
     bool saved = false;
+    bool keep = false;
     if (!xcb_connection_has_error(connection)) {
         X11RootGrabber grabber(connection);
+        keep = grabber.usesSharedMemory();
         // The encoder ignores the fourth byte of each pixel: no opaque pass.
         RawGrab grab = grabber.grab(grabber.rootArea(), false);
         if (grab.ok()) {
@@ -162,6 +173,9 @@ bool captureDesktop(const FastOptions& options)
         }
     }
     xcb_disconnect(connection);
+    // Only after the file is there, so this capture waits for nothing.
+    if (saved && keep)
+        capturekeeper::start(display);
     return saved;
 }
 

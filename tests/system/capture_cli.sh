@@ -40,6 +40,43 @@ chmod 640 "$out/d.jpg"
 ls "$out"/d.jpg.* >/dev/null 2>&1 && fail "a temporary file was left behind"
 write_settings
 
+# Later quick captures are served by a keeper process that keeps the X
+# server's shared memory warm: one per display. Its picture is the screen as
+# it is now: the same bytes as the program's own capture, even when the
+# calling process could not encode (the keeper did). Killed, it leaves its
+# socket behind: the next capture is taken directly and starts a new keeper.
+# SNAPLORN_KEEPER_IDLE sets how long a keeper waits for requests.
+keeper() { pgrep -f -x -- "snaplorn --keep-capture $DISPLAY"; }
+no_keeper() { ! keeper; }
+poll 10 keeper || fail "no capture keeper after a quick capture"
+convert -size 1920x1080 gradient:green-purple "$out/root.png"
+display -window root "$out/root.png" || true
+env LD_PRELOAD="$FAULTSHIM" FAULTSHIM_FAIL_JPEG_AFTER=1 \
+  ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0" \
+  "$SNAPLORN_BINARY" --capture desktop --output "$out/kept.jpg" --quality 80 >/dev/null \
+  || fail "the keeper did not serve the capture"
+write_settings "JpgQuality=80"
+"$SNAPLORN_BINARY" --capture desktop --output "$out/program.jpg" >/dev/null || fail "program"
+write_settings
+cmp -s "$out/kept.jpg" "$out/program.jpg" || fail "the keeper's picture is not the screen's"
+[[ $(keeper | wc -l) == 1 ]] || fail "more than one keeper: $(keeper)"
+kill -KILL $(keeper)
+poll 10 no_keeper || fail "the keeper outlived SIGKILL"
+"$SNAPLORN_BINARY" --capture desktop --output "$out/direct.jpg" --quality 80 >/dev/null \
+  || fail "capture after the keeper was killed"
+cmp -s "$out/direct.jpg" "$out/program.jpg" || fail "the direct picture differs"
+poll 10 keeper || fail "no new keeper after the killed one"
+kill $(keeper)
+poll 10 no_keeper || fail "the keeper did not end on SIGTERM"
+SNAPLORN_KEEPER_IDLE=0 "$SNAPLORN_BINARY" --capture desktop --output "$out/direct.jpg" --quality 80 \
+  >/dev/null || fail "capture without a keeper"
+sleep 1
+no_keeper || fail "a keeper started with SNAPLORN_KEEPER_IDLE=0"
+SNAPLORN_KEEPER_IDLE=2 "$SNAPLORN_BINARY" --capture desktop --output "$out/direct.jpg" --quality 80 \
+  >/dev/null || fail "capture with a short-lived keeper"
+poll 10 keeper || fail "no keeper with SNAPLORN_KEEPER_IDLE=2"
+poll 10 no_keeper || fail "the keeper outlived its idle time"
+
 # Without a file name: the next ScreenN.jpg of the auto-capture folder.
 write_settings "AutoFolder=$out"
 : > "$out/Screen1.jpg"
@@ -96,6 +133,7 @@ expect_failure "could not be saved" "$SNAPLORN_BINARY" --capture desktop --outpu
 # the program's save fails the same way, with its message, and no file (nor
 # a temporary one) is left.
 expect_failure "cannot be converted to JPEG" env LD_PRELOAD="$FAULTSHIM" FAULTSHIM_FAIL_JPEG_AFTER=1 \
+  SNAPLORN_KEEPER_IDLE=0 \
   ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0" \
   "$SNAPLORN_BINARY" --capture desktop --output "$out/strip.jpg" --quality 80
 ls "$out"/strip.jpg* >/dev/null 2>&1 && fail "a failed strip left a file"
