@@ -126,19 +126,8 @@ int readRequest(int fd)
     return int(quality);
 }
 
-bool sameSizeAsAtStart(xcb_connection_t* connection, const X11RootGrabber& grabber)
-{
-    const GrabArea known = grabber.rootArea();
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
-    xcb_get_geometry_reply_t* now =
-        xcb_get_geometry_reply(connection, xcb_get_geometry(connection, root), nullptr);
-    const bool same = now && now->width == known.width && now->height == known.height;
-    free(now);
-    return same;
-}
-
-// Serves one request. False when the keeper should end: its picture of the
-// screen no longer fits the screen, or the connection to the X server broke.
+// Serves one request. False when the keeper should end: the connection to
+// the X server broke.
 bool serve(int client, xcb_connection_t* connection, X11RootGrabber& grabber)
 {
     ucred peer{};
@@ -151,13 +140,6 @@ bool serve(int client, xcb_connection_t* connection, X11RootGrabber& grabber)
     if (quality == 0) {
         sendHeader(client, "fail", 0);
         return true;
-    }
-    // The root window's size as the server says it now: the grabber knows
-    // the size at connection time, and a screen made larger since would be
-    // cut to it.
-    if (!sameSizeAsAtStart(connection, grabber)) {
-        sendHeader(client, "fail", 0);
-        return false;
     }
     RawGrab grab = grabber.grab(grabber.rootArea(), false);
     if (!grab.ok()) {

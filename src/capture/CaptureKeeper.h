@@ -14,8 +14,8 @@
 // and then starts a keeper for its display; later ones ask the keeper and
 // capture by themselves whenever it does not answer with a picture. The
 // keeper ends after a while without requests (two minutes, or
-// SNAPLORN_KEEPER_IDLE seconds; 0 starts none), when its X server goes, or
-// when the screen changes size. At most one runs per display.
+// SNAPLORN_KEEPER_IDLE seconds; 0 starts none) or when its X server goes.
+// At most one runs per display.
 #include <string>
 #include <vector>
 

@@ -304,8 +304,17 @@ X11RootGrabber::X11RootGrabber(xcb_connection_t* connection, Transport transport
 
 X11RootGrabber::~X11RootGrabber() = default;
 
+// As the server has it now: the connection's setup keeps the size the root
+// window had when the connection was made, and RandR may have changed it.
 GrabArea X11RootGrabber::rootArea() const
 {
+    xcb_get_geometry_reply_t* now = xcb_get_geometry_reply(
+        m_connection, xcb_get_geometry(m_connection, m_root), nullptr);
+    if (now) {
+        const GrabArea area{0, 0, now->width, now->height};
+        free(now);
+        return area;
+    }
     xcb_screen_t* screen = firstScreen(m_connection);
     return GrabArea{0, 0, screen->width_in_pixels, screen->height_in_pixels};
 }

@@ -6,6 +6,8 @@ snaplorn_script_test(sys_capture_cli KIND system SCRIPT ${CMAKE_CURRENT_LIST_DIR
 set_property(TEST sys_capture_cli APPEND PROPERTY ENVIRONMENT
     "HOTKEY_HOLDER=$<TARGET_FILE:hotkey_holder>" "FAULTSHIM=$<TARGET_FILE:faultshim>")
 add_dependencies(tst_capture_x11 hotkey_holder)
+snaplorn_script_test(sys_capture_keeper_resize KIND system
+    SCRIPT ${CMAKE_CURRENT_LIST_DIR}/capture_keeper_resize.sh)
 
 # The same captures on a private X server with two monitors of different
 # sizes (scripts/xmonitors.sh), at scale 1 (every test), at a scale of 1.5,
