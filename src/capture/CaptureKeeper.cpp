@@ -42,32 +42,32 @@ void setTimeouts(int fd, int seconds)
     setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
 }
 
-bool sendAll(int fd, const unsigned char* data, size_t size)
+// Sends or receives all `size` bytes: `step` moves some of them and returns
+// how many, 0 at the end of the stream, or -1.
+template <typename Step, typename Byte> bool moveAll(Step step, Byte* data, size_t size)
 {
     while (size > 0) {
-        const ssize_t sent = send(fd, data, size, MSG_NOSIGNAL);
-        if (sent < 0 && errno == EINTR)
+        const ssize_t moved = step(data, size);
+        if (moved < 0 && errno == EINTR)
             continue;
-        if (sent <= 0)
+        if (moved <= 0)
             return false;
-        data += sent;
-        size -= size_t(sent);
+        data += moved;
+        size -= size_t(moved);
     }
     return true;
 }
 
+bool sendAll(int fd, const unsigned char* data, size_t size)
+{
+    return moveAll(
+        [fd](const unsigned char* at, size_t n) { return send(fd, at, n, MSG_NOSIGNAL); }, data,
+        size);
+}
+
 bool receiveAll(int fd, unsigned char* data, size_t size)
 {
-    while (size > 0) {
-        const ssize_t got = recv(fd, data, size, 0);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            return false;
-        data += got;
-        size -= size_t(got);
-    }
-    return true;
+    return moveAll([fd](unsigned char* at, size_t n) { return recv(fd, at, n, 0); }, data, size);
 }
 
 bool plainDigits(const char* text, size_t length, unsigned long* value)
@@ -146,8 +146,8 @@ bool serve(int client, xcb_connection_t* connection, X11RootGrabber& grabber)
         sendHeader(client, "fail", 0);
         return !xcb_connection_has_error(connection);
     }
-    const JpegSource source{grab.data, grab.width, grab.height, grab.stride, JpegPixels::Bgrx32,
-                            false};
+    const JpegSource source{grab.data, grab.width, grab.height, grab.stride,
+                            JpegPixels::Bgrx32, false};
     const JpegBytes jpeg = encodeJpeg(source, quality);
     releaseGrab(grab);
     if (!jpeg.ok() || jpeg.size > MaxAnswerBytes) {
@@ -183,13 +183,14 @@ int listenAt(const std::string& path)
 std::string socketPath(const std::string& display)
 {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    struct stat folder {};
+    struct stat folder = {};
     if (!runtime || *runtime != '/' || stat(runtime, &folder) != 0 || !S_ISDIR(folder.st_mode) ||
         folder.st_uid != getuid() || (folder.st_mode & 077) != 0)
         return {};
     std::string name = "snaplorn-capture-";
     for (char c : display)
-        name += (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ? c : '_';
+        name +=
+            (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ? c : '_';
     std::string path = std::string(runtime) + "/" + name;
     sockaddr_un address{};
     return socketAddress(path + ".lock", &address) ? path : std::string();
@@ -221,16 +222,15 @@ bool capture(const std::string& display, int quality, std::vector<unsigned char>
         unsigned long size = 0;
         ok = sendAll(fd, reinterpret_cast<const unsigned char*>(request.data()), request.size()) &&
              receiveAll(fd, header, HeaderBytes) && std::memcmp(header, "jpeg", 4) == 0 &&
-             header[HeaderBytes - 1] == '\n' &&
-             header[4] == ' ' &&
+             header[HeaderBytes - 1] == '\n' && header[4] == ' ' &&
              plainDigits(reinterpret_cast<char*>(header) + 5, HeaderBytes - 6, &size) &&
              size >= 4 && size <= MaxAnswerBytes;
         if (ok) {
             jpeg->resize(size);
             // A whole JPEG or none: the bytes end where the header said, with
             // the JPEG's own start and end.
-            ok = receiveAll(fd, jpeg->data(), size) && (*jpeg)[0] == 0xFF &&
-                 (*jpeg)[1] == 0xD8 && (*jpeg)[size - 2] == 0xFF && (*jpeg)[size - 1] == 0xD9;
+            ok = receiveAll(fd, jpeg->data(), size) && (*jpeg)[0] == 0xFF && (*jpeg)[1] == 0xD8 &&
+                 (*jpeg)[size - 2] == 0xFF && (*jpeg)[size - 1] == 0xD9;
         }
     }
     close(fd);
