@@ -9,14 +9,17 @@
 #include <xcb/xcb.h>
 
 #include <cerrno>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <mutex>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <thread>
 #include <vector>
 
 namespace snaplorn {
@@ -131,6 +134,78 @@ bool saveJpeg(const FastOptions& options, const JpegSource& source)
     return jpeg.ok() && writeFileAtomically(options.output, jpeg.data.get(), jpeg.size, &why);
 }
 
+// How much of the screen the X server has filled so far, for the encoder
+// that works alongside the grab.
+class RowGate : public JpegRowsArriving
+{
+public:
+    bool waitForRows(int rows) override
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_changed.wait(lock, [&] { return m_rows >= rows || m_over; });
+        return m_rows >= rows;
+    }
+    void arrived(int rows)
+    {
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            m_rows = rows;
+        }
+        m_changed.notify_all();
+    }
+    // No more rows will come.
+    void over()
+    {
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            m_over = true;
+        }
+        m_changed.notify_all();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    int m_rows = 0;
+    bool m_over = false;
+};
+
+// The screen's JPEG, encoded strip by strip while the server still fills
+// the rows below: a process that starts afresh waits a long time for the
+// server to map the new shared memory, and the other cores encode meanwhile.
+JpegBytes grabAndEncode(X11RootGrabber& grabber, int quality)
+{
+    RowGate gate;
+    JpegBytes jpeg;
+    std::thread encoder;
+    auto arrived = [&](const RawGrab& picture, int rows) {
+        if (!encoder.joinable()) {
+            const JpegSource source{picture.data, picture.width, picture.height,
+                                    picture.stride, JpegPixels::Bgrx32, false};
+            try {
+                encoder = std::thread([&jpeg, &gate, source, quality] {
+                    jpeg = encodeJpeg(source, quality, &gate);
+                });
+            } catch (...) { // no thread: encoded after the grab
+            }
+        }
+        gate.arrived(rows);
+    };
+    // The encoder ignores the fourth byte of each pixel: no opaque pass.
+    RawGrab grab = grabber.grab(grabber.rootArea(), false, arrived);
+    gate.over();
+    if (encoder.joinable())
+        encoder.join();
+    else if (grab.ok())
+        jpeg = encodeJpeg(JpegSource{grab.data, grab.width, grab.height, grab.stride,
+                                     JpegPixels::Bgrx32, false},
+                          quality);
+    if (!grab.ok() && jpeg.error.empty())
+        jpeg.error = "the screen could not be read";
+    releaseGrab(grab);
+    return jpeg;
+}
+
 // Screencopy only: a compositor without it is left to the program proper,
 // which asks the desktop portal.
 bool captureWaylandDesktop(const FastOptions& options)
@@ -160,17 +235,9 @@ bool captureDesktop(const FastOptions& options)
     if (!xcb_connection_has_error(connection)) {
         X11RootGrabber grabber(connection);
         keep = grabber.usesSharedMemory();
-        // The encoder ignores the fourth byte of each pixel: no opaque pass.
-        RawGrab grab = grabber.grab(grabber.rootArea(), false);
-        if (grab.ok()) {
-            JpegSource source{grab.data, grab.width, grab.height, grab.stride,
-                              JpegPixels::Bgrx32, false};
-            const JpegBytes jpeg = encodeJpeg(source, options.quality);
-            releaseGrab(grab);
-            std::string why;
-            saved = jpeg.ok() &&
-                    writeFileAtomically(options.output, jpeg.data.get(), jpeg.size, &why);
-        }
+        const JpegBytes jpeg = grabAndEncode(grabber, options.quality);
+        std::string why;
+        saved = jpeg.ok() && writeFileAtomically(options.output, jpeg.data.get(), jpeg.size, &why);
     }
     xcb_disconnect(connection);
     // Only after the file is there, so this capture waits for nothing.

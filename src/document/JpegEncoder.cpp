@@ -223,7 +223,8 @@ int jpegStripMcuRows(int width, int height)
 }
 
 JpegBytes encodeJpegInStrips(const JpegSource& source, int quality, int mcuRowsPerStrip,
-                             int threads, JpegStripEncoder encodeStrip)
+                             int threads, JpegStripEncoder encodeStrip,
+                             JpegRowsArriving* arriving)
 {
     if (!sizeInRange(source))
         return failure("picture size out of range");
@@ -245,10 +246,18 @@ JpegBytes encodeJpegInStrips(const JpegSource& source, int quality, int mcuRowsP
     std::vector<JpegBytes> strips(static_cast<size_t>(count));
     std::atomic<int> next{0};
     std::atomic<bool> failed{false};
+    std::atomic<bool> missing{false};
     auto work = [&] {
         for (int i = next++; i < count && !failed; i = next++) {
             try {
-                strips[size_t(i)] = encodeStrip(stripOf(i), quality);
+                const JpegSource strip = stripOf(i);
+                const int rowsNeeded = i * stripRows + strip.height;
+                if (arriving && !arriving->waitForRows(rowsNeeded)) {
+                    missing = true;
+                    failed = true;
+                    break;
+                }
+                strips[size_t(i)] = encodeStrip(strip, quality);
             } catch (...) { // out of memory: the picture fails, the threads go on
                 strips[size_t(i)] = JpegBytes();
             }
@@ -270,6 +279,8 @@ JpegBytes encodeJpegInStrips(const JpegSource& source, int quality, int mcuRowsP
     for (std::thread& helper : helpers)
         helper.join();
 
+    if (missing)
+        return failure("the picture did not arrive");
     if (failed) {
         for (const JpegBytes& strip : strips)
             if (!strip.error.empty())
@@ -282,10 +293,14 @@ JpegBytes encodeJpegInStrips(const JpegSource& source, int quality, int mcuRowsP
     return joined;
 }
 
-JpegBytes encodeJpeg(const JpegSource& source, int quality)
+JpegBytes encodeJpeg(const JpegSource& source, int quality, JpegRowsArriving* arriving)
 {
     const int rows = jpegStripMcuRows(source.width, source.height);
-    return rows > 0 ? encodeJpegInStrips(source, quality, rows) : encodeJpegWhole(source, quality);
+    if (rows > 0)
+        return encodeJpegInStrips(source, quality, rows, 0, encodeJpegWhole, arriving);
+    if (arriving && !arriving->waitForRows(source.height))
+        return failure("the picture did not arrive");
+    return encodeJpegWhole(source, quality);
 }
 
 } // namespace snaplorn

@@ -48,9 +48,20 @@ inline constexpr int JpegMaxSide = 65535;
 // only a picture this large amortises.
 inline constexpr long long JpegStripMinPixels = 1024LL * 1024;
 
+// A picture that is still arriving while it is encoded (top row first):
+// waitForRows(n) returns once its first n rows are in memory, or false when
+// they never will be, which fails the encoding.
+class JpegRowsArriving
+{
+public:
+    virtual ~JpegRowsArriving() = default;
+    virtual bool waitForRows(int rows) = 0;
+};
+
 // 4:2:0 subsampling and the accurate integer DCT at `quality` (clamped to
-// 1..100); in strips on every core when the picture is large enough.
-JpegBytes encodeJpeg(const JpegSource& source, int quality);
+// 1..100); in strips on every core when the picture is large enough. With
+// `arriving` each strip is encoded as soon as its rows are there.
+JpegBytes encodeJpeg(const JpegSource& source, int quality, JpegRowsArriving* arriving = nullptr);
 
 // The rows of MCUs (16 pixel rows each) per strip for a picture of this
 // size, or 0 when it is encoded in one piece.
@@ -65,6 +76,7 @@ JpegBytes encodeJpegWhole(const JpegSource& source, int quality);
 // the whole picture, with that strip's reason.
 using JpegStripEncoder = JpegBytes (*)(const JpegSource& strip, int quality);
 JpegBytes encodeJpegInStrips(const JpegSource& source, int quality, int mcuRowsPerStrip,
-                             int threads = 0, JpegStripEncoder encodeStrip = encodeJpegWhole);
+                             int threads = 0, JpegStripEncoder encodeStrip = encodeJpegWhole,
+                             JpegRowsArriving* arriving = nullptr);
 
 } // namespace snaplorn

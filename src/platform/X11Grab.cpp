@@ -328,7 +328,7 @@ RawGrab::Failure X11RootGrabber::formatFailure() const
     return RawGrab::Failure::None;
 }
 
-RawGrab X11RootGrabber::grab(const GrabArea& wanted, bool opaque)
+RawGrab X11RootGrabber::grab(const GrabArea& wanted, bool opaque, const RowsArrived& arrived)
 {
     const RawGrab::Failure problem = formatFailure();
     if (problem != RawGrab::Failure::None)
@@ -337,25 +337,29 @@ RawGrab X11RootGrabber::grab(const GrabArea& wanted, bool opaque)
     if (area.empty())
         return failed(RawGrab::Failure::EmptyArea);
     if (m_shm) {
-        RawGrab shared = grabShared(area, opaque);
-        if (shared.ok())
+        RawGrab shared = grabShared(area, opaque, arrived);
+        // A caller that has read some rows may still be reading: the
+        // segments stay mapped for it.
+        if (shared.ok() || arrived)
             return shared;
         m_shm.reset(); // the server refused our memory: plain requests from now on
     }
     return grabPlain(area, opaque);
 }
 
-// With the opaque pass the picture is asked for in bands, every request sent
-// at once: while the server fills one band, the band before it, still in the
-// processor's cache, gets its fourth byte set. The whole grab then costs
-// little more than the server's copy.
-RawGrab X11RootGrabber::grabShared(const GrabArea& area, bool opaque)
+// With the opaque pass, or for a caller that uses the rows as they come,
+// the picture is asked for in bands, every request sent at once: while the
+// server fills one band, the band before it, still in the processor's cache,
+// gets its fourth byte set or is used. The whole grab then costs little more
+// than the server's copy.
+RawGrab X11RootGrabber::grabShared(const GrabArea& area, bool opaque, const RowsArrived& arrived)
 {
     const size_t stride = size_t(area.width) * 4; // 32 bits per pixel, padded to 32
     ShmSegment* segment = m_shm->take(stride * size_t(area.height));
     if (!segment)
         return failed(RawGrab::Failure::ServerError);
-    const int bandRows = opaque ? int(std::max<size_t>(1, BandBytes / stride)) : area.height;
+    const int bandRows =
+        opaque || arrived ? int(std::max<size_t>(1, BandBytes / stride)) : area.height;
     std::vector<xcb_shm_get_image_cookie_t> cookies;
     for (int top = 0; top < area.height; top += bandRows) {
         const int rows = std::min(bandRows, area.height - top);
@@ -372,10 +376,19 @@ RawGrab X11RootGrabber::grabShared(const GrabArea& area, bool opaque)
         complete = complete && reply && !error;
         free(reply);
         free(error);
-        if (complete && opaque) {
-            const size_t top = band * size_t(bandRows);
-            const size_t rows = std::min(size_t(bandRows), size_t(area.height) - top);
+        if (!complete)
+            continue;
+        const size_t top = band * size_t(bandRows);
+        const size_t rows = std::min(size_t(bandRows), size_t(area.height) - top);
+        if (opaque)
             makeOpaque(segment->address + top * stride, rows * stride);
+        if (arrived) {
+            RawGrab picture;
+            picture.data = segment->address;
+            picture.width = area.width;
+            picture.height = area.height;
+            picture.stride = stride;
+            arrived(picture, int(top + rows));
         }
     }
     if (!complete) {

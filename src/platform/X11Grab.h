@@ -3,6 +3,7 @@
 // screen grabber and by the command-line capture, which starts without Qt.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -58,13 +59,21 @@ public:
     int bitsPerPixel() const { return m_bitsPerPixel; }
     bool usesSharedMemory() const { return m_shm != nullptr; }
 
+    // Called while a shared-memory grab goes on, each time more of the
+    // picture is there: the picture as it will be (memory, size, stride;
+    // not yet owned) and the number of its top rows that hold their pixels.
+    using RowsArrived = std::function<void(const RawGrab& picture, int rows)>;
+
     // `area` clipped to the root window. With `opaque` the fourth byte of
     // every pixel is set to 0xff (the X server leaves it undefined at depth
-    // 24); consumers that ignore that byte ask without.
-    RawGrab grab(const GrabArea& area, bool opaque);
+    // 24); consumers that ignore that byte ask without. With `arrived` the
+    // picture may be read row by row while the server still fills it; the
+    // memory stays readable until the grabber is destroyed, even when the
+    // grab fails (which it then does without trying plain requests).
+    RawGrab grab(const GrabArea& area, bool opaque, const RowsArrived& arrived = {});
 
 private:
-    RawGrab grabShared(const GrabArea& area, bool opaque);
+    RawGrab grabShared(const GrabArea& area, bool opaque, const RowsArrived& arrived);
     RawGrab grabPlain(const GrabArea& area, bool opaque);
     RawGrab::Failure formatFailure() const;
 

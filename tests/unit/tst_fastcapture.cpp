@@ -14,6 +14,11 @@
 #include <QStandardPaths>
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstring>
+#include <mutex>
+#include <thread>
 
 #include <sys/stat.h>
 
@@ -115,6 +120,7 @@ private slots:
     void stripsDecodeToTheWholePicture();
     void stripFileIsReadByStrictDecoders();
     void failingStripFailsThePicture();
+    void rowsArrivingWhileEncoding();
     void newFileFollowsTheUmask();
     void replacedFileKeepsItsPermissions();
     void failuresKeepTheOldFile();
@@ -248,6 +254,86 @@ void TestFastCapture::failingStripFailsThePicture()
     }
     // A restart interval the DRI segment cannot hold is refused, not wrapped.
     QVERIFY(!encodeJpegInStrips(source, 80, 65536, 1).ok());
+}
+
+namespace {
+
+// A picture copied into place band by band on a thread of its own, the way
+// the X server fills the grab's memory; rows not yet there hold noise.
+class Arrival : public JpegRowsArriving
+{
+public:
+    explicit Arrival(const QImage& from) : m_from(from), m_to(from.size(), from.format())
+    {
+        m_to.fill(Qt::magenta);
+    }
+    const uchar* memory() const { return m_to.constBits(); }
+    // Copies the first `lastRow` rows, 24 at a time, then says no more come.
+    void deliver(int lastRow)
+    {
+        for (int row = 0; row < lastRow; row += 24) {
+            const int rows = std::min(24, lastRow - row);
+            std::memcpy(m_to.bits() + row * m_to.bytesPerLine(),
+                        m_from.constBits() + row * m_from.bytesPerLine(),
+                        size_t(rows) * size_t(m_to.bytesPerLine()));
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            set(row + rows, false);
+        }
+        set(m_rows, true);
+    }
+    bool waitForRows(int rows) override
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_changed.wait(lock, [&] { return m_rows >= rows || m_over; });
+        return m_rows >= rows;
+    }
+
+private:
+    void set(int rows, bool over)
+    {
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            m_rows = rows;
+            m_over = over;
+        }
+        m_changed.notify_all();
+    }
+    QImage m_from;
+    QImage m_to;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    int m_rows = 0;
+    bool m_over = false;
+};
+
+} // namespace
+
+// Encoded while its rows arrive, a picture gives the bytes of the picture
+// encoded at once: no strip is encoded before its rows are there. Rows that
+// never come fail the picture, and nothing waits for ever.
+void TestFastCapture::rowsArrivingWhileEncoding()
+{
+    for (const QSize size : {QSize(1100, 1000), QSize(333, 77)}) { // in strips, in one piece
+        const QImage picture = grabbedPicture(test::patternImage(size.width(), size.height()));
+        const JpegSource whole{picture.constBits(), size.width(), size.height(),
+                               size_t(picture.bytesPerLine()), JpegPixels::Bgrx32, false};
+        const QByteArray expected = bytesOf(encodeJpeg(whole, 80));
+        for (const int delivered : {size.height(), size.height() / 2}) {
+            Arrival arrival(picture);
+            JpegSource source = whole;
+            source.data = arrival.memory();
+            std::thread feeder([&] { arrival.deliver(delivered); });
+            const JpegBytes bytes = encodeJpeg(source, 80, &arrival);
+            feeder.join();
+            if (delivered == size.height()) {
+                QVERIFY2(bytes.ok(), bytes.error.c_str());
+                QCOMPARE(bytesOf(bytes), expected);
+            } else {
+                QVERIFY(!bytes.ok());
+                QCOMPARE(bytes.error, std::string("the picture did not arrive"));
+            }
+        }
+    }
 }
 
 void TestFastCapture::newFileFollowsTheUmask()
