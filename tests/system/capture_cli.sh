@@ -46,8 +46,6 @@ write_settings
 # calling process could not encode (the keeper did). Killed, it leaves its
 # socket behind: the next capture is taken directly and starts a new keeper.
 # SNAPLORN_KEEPER_IDLE sets how long a keeper waits for requests.
-keeper() { pgrep -f -x -- "snaplorn --keep-capture $DISPLAY"; }
-no_keeper() { ! keeper; }
 poll 10 keeper || fail "no capture keeper after a quick capture"
 convert -size 1920x1080 gradient:green-purple "$out/root.png"
 display -window root "$out/root.png" || true

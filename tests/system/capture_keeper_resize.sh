@@ -11,8 +11,6 @@ rm -rf "$out" && mkdir -p "$out"
 "$SNAPLORN_SOURCE_DIR/scripts/xmonitors.sh" start "$out/x" >/dev/null || fail "no private X server"
 trap '"$SNAPLORN_SOURCE_DIR/scripts/xmonitors.sh" stop "$out/x" >/dev/null; cleanup_started' EXIT
 export DISPLAY=$(cat "$out/x/display")
-keeper() { pgrep -f -x -- "snaplorn --keep-capture $DISPLAY"; }
-no_keeper() { ! keeper; }
 size_of() { identify -format '%wx%h' "$1"; }
 
 # The keeper is made while the screen is small, then the screen grows.

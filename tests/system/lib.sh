@@ -32,6 +32,20 @@ start_snaplorn() {
   STARTED_PIDS+=("$LAST_PID")
 }
 
+# keeper: the pids of the capture keepers of this test (its display and its
+# runtime folder); fails when there is none
+keeper() {
+  local pid found=1
+  for pid in $(pgrep -f -x -- "snaplorn --keep-capture $DISPLAY" || true); do
+    if tr '\0' '\n' < "/proc/$pid/environ" 2>/dev/null | grep -qxF "XDG_RUNTIME_DIR=$XDG_RUNTIME_DIR"; then
+      echo "$pid"
+      found=0
+    fi
+  done
+  return "$found"
+}
+no_keeper() { ! keeper >/dev/null; }
+
 # wait_window NAME-PATTERN : prints the id of the first visible matching window
 # (a plain loop: xdotool's own --sync gives up when a window vanishes mid-search)
 wait_window() {
