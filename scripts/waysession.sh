@@ -20,7 +20,7 @@ user=65534
 here=$(cd "$(dirname "$0")" && pwd)
 
 stop_all() {
-  for name in portal access wlr pipewire sway dbus ns; do
+  for name in portal access wlr pipewire keyboard sway dbus ns; do
     if [[ -f "$state/$name.pid" ]]; then
       kill "$(cat "$state/$name.pid")" 2>/dev/null
       rm -f "$state/$name.pid"
@@ -71,6 +71,7 @@ start)
 output HEADLESS-1 resolution $size position 0,0 bg #000000 solid_color
 default_border none
 xwayland disable
+seat seat0 hide_cursor 100
 CONF
   cp /usr/share/xdg-desktop-portal/portals/wlr.portal "$state/portals/"
   printf '[portal]\nDBusName=org.freedesktop.impl.portal.desktop.snaplorntest\nInterfaces=org.freedesktop.impl.portal.Access;\nUseIn=sway\n' \
@@ -109,6 +110,17 @@ CONF
   wait_for 10 sway_ready || fail "sway did not start"
   wayland=$(compgen -G "$state/runtime/wayland-[0-9]" | head -n 1)
   swaysock=$(compgen -G "$state/runtime/sway-ipc.*.sock" | head -n 1)
+  # The headless seat has no keyboard until a virtual one joins. Each wtype
+  # of the tests brings one and takes it away when it ends, and a program
+  # that learns of it late receives the first key as already pressed, which
+  # toolkits rightly ignore. A virtual keyboard held for the session's life
+  # (wtype sleeping half an hour) gives the seat one from the start. A seat
+  # command would drop it from the seat again: the seat's settings are in
+  # the configuration (sway paints the pointer into every picture of the
+  # screen, so it is hidden while it rests).
+  spawn keyboard wtype -s 1800000
+  seat_has_keyboard() { run_as swaymsg -s "$swaysock" -t get_seats 2>/dev/null | grep -q '"type": "keyboard"'; }
+  wait_for 10 seat_has_keyboard || fail "the seat got no keyboard"
 
   # The wlroots backend of the portal ends at once without PipeWire.
   spawn pipewire pipewire

@@ -16,10 +16,8 @@ overlay_windows() { windows_of snaplorn | grep -c '^1 ' || true; }
 # reach it
 snaplorn_shown() { windows_of snaplorn | grep -q '^0 1 '; }
 
-# Two outputs side by side, each showing noise: any pixel off shows. sway
-# paints the pointer into every picture of the screen: it is hidden while
-# it rests.
-swaymsg -q seat seat0 hide_cursor 100 || fail "hiding the pointer"
+# Two outputs side by side, each showing noise: any pixel off shows. (The
+# session hides the pointer while it rests.)
 second_output 800x600 1920 0
 noise 1920x1080 "$out/one.png"
 noise 800x600 "$out/two.png"
